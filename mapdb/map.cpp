@@ -1,0 +1,63 @@
+#include "mapdb/map.h"
+
+bool StripFileName(WCHAR* path) {
+    if (path == nullptr || path[0] == 0) return false;
+    WCHAR* cut = nullptr;
+    for (WCHAR* p = path; *p; ++p) {
+        if (*p == u'/') cut = p + 1;
+    }
+    if (cut) *cut = 0;
+    return true;
+}
+
+void CMap::SetError(LPCWSTR text) { lstrcpynW(errorText, text, MAX_PATH); }
+
+void CMap::Open(LPCWSTR path, int* failedLine) {
+    hasSavedView = 0;
+    dataLoaded = 0;
+    savedCenterX = 0;
+    imageLoaded = 0;
+    savedCenterY = 0;
+    errorText[0] = 0;
+    mapView = nullptr;
+    // A path that does not fit would name another file once cut; such a
+    // database cannot be opened.
+    bool fits = lstrlenW(path) < MAX_PATH;
+    lstrcpynW(dabPath, path, MAX_PATH);
+    if (failedLine) *failedLine = 0;
+    bool parsed = fits ? Parse(dabPath, failedLine) : (SetError(u"Failed to open the database"), false);
+    lstrcpynW(dabDirectory, dabPath, MAX_PATH);
+    StripFileName(dabDirectory);
+    if (parsed) dataLoaded = 1;
+}
+
+void CMap::Close() {
+    if (dataLoaded) {
+        LocalFree(recordArena);
+        recordArena = nullptr;
+        dataLoaded = 0;
+    }
+}
+
+void CMap::GetError(WCHAR* dest) const { lstrcpynW(dest, errorText, MAX_PATH); }
+
+Location* CMap::FindNearestLocation(std::int32_t x, std::int32_t y, std::int32_t radius) const {
+    if (categoryList == nullptr) return nullptr;
+    // 64-bit squares: coordinates reach 65535 and taps may lie anywhere.
+    std::int64_t best = 2147483647;
+    Location* found = nullptr;
+    for (LocationCategory* category = categoryList; category; category = category->next) {
+        for (Location* location = category->firstLocation; location; location = location->next) {
+            std::int64_t dx = static_cast<std::int64_t>(x) - LocationX(location->position);
+            std::int64_t dy = static_cast<std::int64_t>(y) - LocationY(location->position);
+            std::int64_t d = dx * dx + dy * dy;
+            if (d < best) {
+                found = location;
+                best = d;
+            }
+        }
+    }
+    std::int64_t r = radius;
+    if (best > r * r) return nullptr;
+    return found;
+}

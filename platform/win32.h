@@ -1,0 +1,10 @@
+// The Win32 subset the program is written against. This is the only platform
+// header the program's own folders include; each API area has its own header
+// below.
+#pragma once
+
+#include "platform/base/win32_types.h"
+#include "platform/base/crt.h"
+#include "platform/base/text_convert.h"
+#include "platform/system/files.h"
+#include "platform/system/memory.h"

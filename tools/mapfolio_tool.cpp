@@ -1,0 +1,39 @@
+// mapfolio-tool: command-line tools for guide authors.
+#include "tools/tool_commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct CommandGroup {
+    const char* name;
+    int (*run)(const ToolArgs&);
+    const char* usage;
+};
+
+constexpr CommandGroup kGroups[] = {
+    {"dab", RunDabCommand,
+     "  dab dump FILE          print the parsed records of a .DAB file as JSON\n"
+     "  dab check PATH...      check databases or guide directories\n"},
+};
+
+void print_usage(std::FILE* out) {
+    std::fputs("usage: mapfolio-tool GROUP COMMAND [ARGS]\n\n", out);
+    for (const CommandGroup& group : kGroups) std::fputs(group.usage, out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        print_usage(argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    for (const CommandGroup& group : kGroups) {
+        if (std::strcmp(argv[1], group.name) == 0) return group.run(ToolArgs(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "mapfolio-tool: unknown command group '%s'\n", argv[1]);
+    print_usage(stderr);
+    return 2;
+}

@@ -1,0 +1,10 @@
+// The command groups of mapfolio-tool. Each takes the arguments after its
+// group name and returns the process exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+using ToolArgs = std::vector<std::string>;
+
+int RunDabCommand(const ToolArgs& args);

@@ -6,5 +6,7 @@
 #include "platform/base/win32_types.h"
 #include "platform/base/crt.h"
 #include "platform/base/text_convert.h"
+#include "platform/gdi/dib_section.h"
+#include "platform/gdi/objects.h"
 #include "platform/system/files.h"
 #include "platform/system/memory.h"

@@ -148,6 +148,7 @@ bool CDabFile::Open(LPCWSTR path) {
     buffer = data;
     position = data;
     size = length;
+    m_tagLinesFor = nullptr;
     if (length >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
         encoding = Utf8;
     } else if (length >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
@@ -248,10 +249,10 @@ bool CDabFile::FindTag(LPCWSTR tag) {
 
 bool CDabFile::FindNextTag(LPCWSTR tag) {
     const int tagLength = lstrlenW(tag);
-    if (buffer != nullptr && tagLength > 0 && tagLength < kTagLineCapacity) {
-        bool ascii = std::all_of(tag, tag + tagLength, [](WCHAR c) { return c < 0x80; });
-        if (ascii && (encoding == Ansi1252 || encoding == Utf8)) return find_tag_bytes(tag, tagLength);
-        if (ascii && (encoding == Utf16LE || encoding == Utf16BE)) return find_tag_units(tag, tagLength);
+    if (buffer != nullptr && tagLength > 0 && tagLength < kTagLineCapacity && tag[0] == u'<' &&
+        encoding >= Ansi1252 && encoding <= Utf8 &&
+        std::all_of(tag, tag + tagLength, [](WCHAR c) { return c < 0x80; })) {
+        return find_indexed_tag(tag, tagLength);
     }
     WCHAR line[kTagLineCapacity];
     for (;;) {
@@ -261,57 +262,66 @@ bool CDabFile::FindNextTag(LPCWSTR tag) {
     }
 }
 
-// The tag search reads line after line, but only a line that begins with the
-// tag's first character can match. These versions jump from one occurrence of
-// that character at the start of a line to the next, with the same result as
-// reading every line. They serve tags of ASCII characters, whose bytes stand
-// for themselves in every encoding.
-bool CDabFile::find_tag_bytes(LPCWSTR tag, int tagLength) {
+// A parse searches the whole file once for every kind of section, but only a
+// line that begins with '<' can hold a tag. Those lines are found in one pass
+// the first time and remembered, so each later search looks at them alone,
+// with the same result as reading every line. This serves tags of ASCII
+// characters, whose bytes stand for themselves in every encoding.
+void CDabFile::index_tag_lines() {
+    m_tagLines.clear();
+    m_tagLinesFor = buffer;
     const BYTE* end = data_end();
-    const BYTE* line = position;
-    const BYTE first = static_cast<BYTE>(tag[0]);
-    while (line < end) {
-        if (end - line >= tagLength &&
-            std::equal(tag, tag + tagLength, line, [](WCHAR t, BYTE b) { return t == b; })) {
-            position = const_cast<BYTE*>(scan_bytes(line, end).next);
-            return true;
+    if (encoding == Ansi1252 || encoding == Utf8) {
+        const BYTE* start = buffer + (encoding == Utf8 ? 3 : 0);
+        if (start < end && *start == '<') m_tagLines.push_back(static_cast<std::uint32_t>(start - buffer));
+        const BYTE* p = start + 1;
+        while (p < end) {
+            const BYTE* line = next_line_starting_with(p, end, '<');
+            if (line == end) break;
+            m_tagLines.push_back(static_cast<std::uint32_t>(line - buffer));
+            p = line + 1;
         }
-        line = next_line_starting_with(line + 1, end, first);
+        return;
     }
-    position = const_cast<BYTE*>(end);
-    return false;
-}
-
-bool CDabFile::find_tag_units(LPCWSTR tag, int tagLength) {
+    // UTF-16: a '<' unit whose unit before it is CR or LF.
     const int lo = encoding == Utf16LE ? 0 : 1;
     const int hi = 1 - lo;
-    const BYTE* end = data_end();
-    const BYTE* last = position + ((end - position) / 2) * 2;  // whole units only
-    auto unit = [&](const BYTE* p) { return static_cast<WCHAR>(p[lo] | (p[hi] << 8)); };
-    auto is_terminator = [&](const BYTE* p) { return p[hi] == 0 && (p[lo] == kCR || p[lo] == kLF); };
-    const BYTE* line = position;
-    const BYTE first = static_cast<BYTE>(tag[0]);
-    while (line < last) {
-        if ((last - line) / 2 >= tagLength) {
-            int i = 0;
-            while (i < tagLength && unit(line + 2 * i) == tag[i]) ++i;
-            if (i == tagLength) {
-                position = const_cast<BYTE*>(scan_units(line, end, lo).next);
-                return true;
-            }
+    const BYTE* start = buffer + 2;
+    const BYTE* last = buffer + (size / 2) * 2;  // whole units only
+    if (last - start >= 2 && start[lo] == '<' && start[hi] == 0) m_tagLines.push_back(2);
+    const BYTE* q = start + 2 + lo;
+    while (q < last) {
+        const void* hit = std::memchr(q, '<', static_cast<std::size_t>(last - q));
+        if (hit == nullptr) break;
+        const BYTE* unit = static_cast<const BYTE*>(hit) - lo;
+        const BYTE* before = unit - 2;
+        // Only a low byte in its place inside a unit counts.
+        if ((unit - buffer) % 2 == 0 && unit[hi] == 0 && before[hi] == 0 && (before[lo] == kCR || before[lo] == kLF)) {
+            m_tagLines.push_back(static_cast<std::uint32_t>(unit - buffer));
         }
-        const BYTE* q = line + 2 + lo;
-        line = last;
-        while (q < last) {
-            const void* hit = std::memchr(q, first, static_cast<std::size_t>(last - q));
-            if (hit == nullptr) break;
-            const BYTE* unitStart = static_cast<const BYTE*>(hit) - lo;
-            // Only a low byte in its right place inside a unit counts.
-            if ((unitStart - position) % 2 == 0 && unitStart[hi] == 0 && is_terminator(unitStart - 2)) {
-                line = unitStart;
-                break;
-            }
-            q = static_cast<const BYTE*>(hit) + 1;
+        q = static_cast<const BYTE*>(hit) + 1;
+    }
+}
+
+bool CDabFile::find_indexed_tag(LPCWSTR tag, int tagLength) {
+    if (m_tagLinesFor != buffer) index_tag_lines();
+    const BYTE* end = data_end();
+    const bool wide = encoding == Utf16LE || encoding == Utf16BE;
+    const int lo = encoding == Utf16LE ? 0 : 1;
+    auto from = static_cast<std::uint32_t>(position - buffer);
+    for (auto it = std::lower_bound(m_tagLines.begin(), m_tagLines.end(), from); it != m_tagLines.end(); ++it) {
+        const BYTE* line = buffer + *it;
+        bool match;
+        if (wide) {
+            match = (end - line) / 2 >= tagLength;
+            for (int i = 0; match && i < tagLength; ++i) match = line[2 * i + lo] == tag[i] && line[2 * i + 1 - lo] == 0;
+        } else {
+            match = end - line >= tagLength &&
+                    std::equal(tag, tag + tagLength, line, [](WCHAR t, BYTE b) { return t == b; });
+        }
+        if (match) {
+            position = const_cast<BYTE*>(wide ? scan_units(line, end, lo).next : scan_bytes(line, end).next);
+            return true;
         }
     }
     position = const_cast<BYTE*>(end);

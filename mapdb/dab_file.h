@@ -6,6 +6,7 @@
 #include "platform/win32.h"
 
 #include <cstdint>
+#include <vector>
 
 enum DabEncoding : std::int32_t {
     Ansi1252 = 0,  // no byte-order mark: code page 1252
@@ -42,6 +43,11 @@ public:
 
 private:
     const BYTE* data_end() const { return buffer + size; }
-    bool find_tag_bytes(LPCWSTR tag, int tagLength);
-    bool find_tag_units(LPCWSTR tag, int tagLength);
+    void index_tag_lines();
+    bool find_indexed_tag(LPCWSTR tag, int tagLength);
+
+    // Offsets of the lines that begin with '<', for the buffer they were
+    // found in; rebuilt when another buffer is read.
+    std::vector<std::uint32_t> m_tagLines;
+    const BYTE* m_tagLinesFor = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,51 @@ TEST_F(DabFileTest, AnUnknownEncodingValueReadsNoLine) {
     file.encoding = 7;
     WCHAR buf[8];
     EXPECT_EQ(file.ReadLine(buf, 8), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// The plain tag search: every line read, its first units compared.
+bool naive_find_next(CDabFile& file, const std::u16string& tag) {
+    WCHAR line[200];
+    for (;;) {
+        int length = file.ReadLine(line, 200);
+        if (length < 0) return false;
+        if (length >= static_cast<int>(tag.size()) && std::u16string_view(line, tag.size()) == tag) return true;
+    }
+}
+
+TEST_F(DabFileTest, TagSearchesAgreeWithReadingEveryLine) {
+    // Random files of tag-like lines with every kind of line end, in every
+    // encoding; each search and the line after it must match the plain search.
+    const std::u16string pieces[] = {u"<Locations>", u" <Locations>", u"<Links>", u"<Link", u"x<Links>",
+                                     u"<Related Maps>", u"a,b,<B>c</B>", u"", u"<", u"\u00e9<Links>"};
+    const std::u16string ends[] = {u"\r\n", u"\n", u"\r", u"\n\r"};
+    const std::u16string tags[] = {u"<Locations>", u"<Links>", u"<Related Maps>", u"<Link"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::u16string text;
+        int lines = 1 + random() % 12;
+        for (int i = 0; i < lines; ++i) text += pieces[random() % 10] + ends[random() % 4];
+        if (random() % 2) text += pieces[random() % 10];  // a last line without end
+        auto encoding = static_cast<TextEncoding>(round % 4);
+        open(encode_text(text, encoding));
+        CDabFile reference;
+        ASSERT_TRUE(reference.Open(path.c_str()));
+        reference.Rewind();
+        for (int step = 0; step < 6; ++step) {
+            const std::u16string& tag = tags[random() % 4];
+            bool fromStart = random() % 3 == 0;
+            if (fromStart) reference.Rewind();
+            bool expected = naive_find_next(reference, tag);
+            bool found = fromStart ? file.FindTag(tag.c_str()) : file.FindNextTag(tag.c_str());
+            ASSERT_EQ(found, expected) << "round " << round << " step " << step;
+            ASSERT_EQ(file.position - file.buffer, reference.position - reference.buffer) << "round " << round;
+        }
+        reference.Close();
+    }
 }
 
 }  // namespace

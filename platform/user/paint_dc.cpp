@@ -3,8 +3,10 @@
 // client area (and, for painting, to the area due).
 #include "platform/user/paint.h"
 
+#include "platform/gdi/shapes.h"
 #include "platform/gdi/surface.h"
 #include "platform/user/window.h"
+#include "platform/user/windows.h"
 
 #include <algorithm>
 
@@ -40,6 +42,14 @@ void release_window_dcs(Window* window) {
     // The surface goes with the window; a DC left open must not outlive it.
     for (HDC dc : window->openDcs) gdi::release_surface_dc(dc);
     window->openDcs.clear();
+}
+
+bool erase_background(Window* window, HDC dc) {
+    if (window->cls.background == nullptr || dc == nullptr) return false;
+    RECT client{};
+    GetClientRect(window->handle, &client);
+    // The paint DC is clipped to the area due, so only that is erased.
+    return FillRect(dc, &client, window->cls.background) != 0;
 }
 
 }  // namespace platform::user

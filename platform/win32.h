@@ -30,5 +30,6 @@
 #include "platform/user/cursor.h"
 #include "platform/user/single_copy.h"
 #include "platform/shell/shell_frame.h"
+#include "platform/dialogs/message_box.h"
 #include "platform/system/resources.h"
 #include "platform/system/sound.h"

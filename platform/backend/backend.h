@@ -21,6 +21,7 @@ struct InputEvent {
     unsigned key = 0;     // VK_ code for KeyDown and KeyUp
     bool repeat = false;  // KeyDown: the key was already down
     char16_t ch = 0;      // Char: one UTF-16 unit of typed text
+    std::uint64_t time = 0;  // the backend's clock when it happened
 };
 
 enum class CursorShape { Normal, Busy };

@@ -33,14 +33,14 @@ bool is_inside(Window* window, HWND ancestor) {
     return false;
 }
 
-MSG make_message(Window* window, UINT message, WPARAM wParam, POINT screen) {
+MSG make_message(Window* window, UINT message, WPARAM wParam, POINT screen, std::uint64_t time) {
     POINT origin = client_origin(window);
     MSG msg{};
     msg.hwnd = window->handle;
     msg.message = message;
     msg.wParam = wParam;
     msg.lParam = MAKELPARAM(screen.x - origin.x, screen.y - origin.y);
-    msg.time = static_cast<DWORD>(backend::current().now_ms());
+    msg.time = static_cast<DWORD>(time);
     msg.pt = screen;
     return msg;
 }
@@ -82,21 +82,21 @@ bool translate_input(const backend::InputEvent& event, MSG& out) {
         if (!top->shellFrame && (top->style & WS_DISABLED) == 0) activate(top);
         if (find(target->handle) == nullptr) return false;
         g_capture = target->handle;
-        std::uint64_t now = backend::current().now_ms();
+        std::uint64_t now = event.time;
         bool doubleTap = (target->cls.style & CS_DBLCLKS) && g_lastPress.valid && g_lastPress.window == target->handle &&
                          now - g_lastPress.time <= kDoubleTapMs &&
                          std::abs(point.x - g_lastPress.point.x) <= kDoubleTapSlop &&
                          std::abs(point.y - g_lastPress.point.y) <= kDoubleTapSlop;
         // A third tap starts a new pair rather than making another double.
         g_lastPress = doubleTap ? LastPress{} : LastPress{target->handle, now, point, true};
-        out = make_message(target, doubleTap ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MK_LBUTTON, point);
+        out = make_message(target, doubleTap ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MK_LBUTTON, point, event.time);
         return true;
     }
     case Kind::StylusMove: {
         // A touch screen knows no pointer while the stylus is lifted.
         Window* target = find(g_capture);
         if (!g_stylusDown || target == nullptr || target->destroying) return false;
-        out = make_message(target, WM_MOUSEMOVE, MK_LBUTTON, point);
+        out = make_message(target, WM_MOUSEMOVE, MK_LBUTTON, point, event.time);
         return true;
     }
     case Kind::StylusUp: {
@@ -105,7 +105,7 @@ bool translate_input(const backend::InputEvent& event, MSG& out) {
         g_stylusDown = false;
         g_capture = nullptr;
         if (!wasDown || target == nullptr || target->destroying) return false;
-        out = make_message(target, WM_LBUTTONUP, 0, point);
+        out = make_message(target, WM_LBUTTONUP, 0, point, event.time);
         return true;
     }
     case Kind::KeyDown:
@@ -120,7 +120,7 @@ bool translate_input(const backend::InputEvent& event, MSG& out) {
         if (event.kind == Kind::KeyUp) flags |= (LPARAM{1} << 30) | (LPARAM{1} << 31);
         if (event.kind == Kind::KeyDown && event.repeat) flags |= LPARAM{1} << 30;
         out.lParam = flags;
-        out.time = static_cast<DWORD>(backend::current().now_ms());
+        out.time = static_cast<DWORD>(event.time);
         return true;
     }
     case Kind::Char: {
@@ -131,7 +131,7 @@ bool translate_input(const backend::InputEvent& event, MSG& out) {
         out.message = WM_CHAR;
         out.wParam = event.ch;
         out.lParam = 1;
-        out.time = static_cast<DWORD>(backend::current().now_ms());
+        out.time = static_cast<DWORD>(event.time);
         return true;
     }
     case Kind::Close: {
@@ -140,7 +140,7 @@ bool translate_input(const backend::InputEvent& event, MSG& out) {
         out = MSG{};
         out.hwnd = target->handle;
         out.message = WM_CLOSE;
-        out.time = static_cast<DWORD>(backend::current().now_ms());
+        out.time = static_cast<DWORD>(event.time);
         return true;
     }
     }

@@ -363,9 +363,16 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CLOSE:
         DestroyWindow(handle);
         return 0;
-    case WM_PAINT:
-        ValidateRect(handle, nullptr);
+    case WM_PAINT: {
+        // Painting nothing still erases with the class brush.
+        PAINTSTRUCT paint{};
+        if (BeginPaint(handle, &paint) != nullptr) {
+            EndPaint(handle, &paint);
+        } else {
+            ValidateRect(handle, nullptr);
+        }
         return 0;
+    }
     case WM_ERASEBKGND:
         return erase_background(window, reinterpret_cast<HDC>(wParam)) ? 1 : 0;
     case WM_SETTEXT:
@@ -472,7 +479,7 @@ BOOL EnableWindow(HWND handle, BOOL enable) {
     Window* window = find(handle);
     if (window == nullptr) return FALSE;
     BOOL wasDisabled = (window->style & WS_DISABLED) ? TRUE : FALSE;
-    if (static_cast<bool>(wasDisabled) != !enable) return wasDisabled;
+    if (static_cast<bool>(wasDisabled) == !enable) return wasDisabled;
     if (enable) {
         window->style &= ~static_cast<DWORD>(WS_DISABLED);
     } else {

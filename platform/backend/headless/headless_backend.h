@@ -28,7 +28,10 @@ public:
     std::uint32_t sound_pending_ms() override;
 
     void advance(std::uint64_t ms) { m_clock += ms; }
-    void inject(const backend::InputEvent& event) { m_input.push_back(event); }
+    void inject(backend::InputEvent event) {
+        event.time = m_clock;
+        m_input.push_back(event);
+    }
     void set_idle_handler(std::function<bool()> handler) { m_idle = std::move(handler); }
 
     const gdi::Surface& frame() const { return m_frame; }

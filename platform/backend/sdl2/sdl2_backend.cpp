@@ -182,6 +182,7 @@ unsigned virtual_key(SDL_Keycode key) {
 
 void Sdl2Backend::handle(const SDL_Event& event) {
     InputEvent input;
+    input.time = SDL_GetTicks64();
     switch (event.type) {
     case SDL_QUIT:
         input.kind = InputEvent::Kind::Close;

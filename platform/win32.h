@@ -33,3 +33,4 @@
 #include "platform/dialogs/message_box.h"
 #include "platform/system/resources.h"
 #include "platform/system/sound.h"
+#include "platform/backend/display.h"

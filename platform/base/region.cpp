@@ -64,10 +64,11 @@ bool Region::contains(LONG x, LONG y) const {
                        [&](const RECT& r) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; });
 }
 
-long long Region::area() const {
-    long long total = 0;
+unsigned long long Region::area() const {
+    unsigned long long total = 0;
     for (const RECT& r : m_rects)
-        total += (static_cast<long long>(r.right) - r.left) * (static_cast<long long>(r.bottom) - r.top);
+        total += static_cast<unsigned long long>(static_cast<long long>(r.right) - r.left) *
+                 static_cast<unsigned long long>(static_cast<long long>(r.bottom) - r.top);
     return total;
 }
 

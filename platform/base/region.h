@@ -25,8 +25,8 @@ public:
 
     bool empty() const { return m_rects.empty(); }
     bool contains(LONG x, LONG y) const;
-    // Pixels covered.
-    long long area() const;
+    // Pixels covered (the whole 32-bit plane fits).
+    unsigned long long area() const;
     // The smallest rectangle holding the region; (0, 0, 0, 0) when empty.
     RECT bounds() const;
     const std::vector<RECT>& rects() const { return m_rects; }

@@ -140,6 +140,7 @@ TEST_F(Screen, NavigationBarShowsTheTitle) {
     EXPECT_EQ(headless::pixel(200, 2), 0x002878u);
     EXPECT_EQ(count_white(), 0);
     EXPECT_TRUE(SHSetNavBarText(main, u"Harbour Town"));
+    EXPECT_EQ(headless::navigation_bar_text(), u"Harbour Town");
     headless::run_until_idle();
     EXPECT_GT(count_white(), 30);
     // The text sits at the left of the bar.

@@ -2,6 +2,7 @@
 
 #include "platform/backend/headless/headless_backend.h"
 #include "platform/backend/headless/png_writer.h"
+#include "platform/shell/frame.h"
 #include "platform/shell/navigation_bar.h"
 #include "platform/system/single_copy_service.h"
 #include "platform/user/cursor_state.h"
@@ -106,6 +107,8 @@ bool write_png(const gdi::Surface& surface, const std::string& path, std::string
 
 const std::vector<backend::SoundRecord>& sounds() { return machine().sounds(); }
 void clear_sounds() { machine().clear_sounds(); }
+std::u16string navigation_bar_text() { return shell::navigation_bar_text(); }
+
 bool busy_cursor() { return machine().busy(); }
 int raise_count() { return machine().raises(); }
 

@@ -52,7 +52,7 @@ int run_until_idle();
 // frames were presented.
 const gdi::Surface& frame();
 int present_count();
-// The pixel of the last frame as 0x00RRGGBB.
+// The pixel of the last frame as 0x00RRGGBB; 0xFFFFFFFF outside it.
 std::uint32_t pixel(int x, int y);
 // Composes the screen as it is now (without presenting).
 gdi::Surface compose();
@@ -63,6 +63,9 @@ bool write_png(const gdi::Surface& surface, const std::string& path, std::string
 // Sounds and beeps played since the reset, oldest first.
 const std::vector<backend::SoundRecord>& sounds();
 void clear_sounds();
+
+// The title the navigation bar shows.
+std::u16string navigation_bar_text();
 
 // Whether the busy pointer is shown, and how often the program asked to be
 // brought to the front.

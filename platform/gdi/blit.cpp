@@ -98,11 +98,29 @@ void copy_row(std::uint32_t* out, const Canvas& src, int sy, const int* xmap, st
         }
     } else {
         const BYTE* in = src.row8(sy);
+        // Four pixels a round: the lookups are independent, so they overlap.
+        std::size_t k = 0;
         if (contiguous) {
             in += xmap[0];
-            for (std::size_t k = 0; k < n; ++k) out[k] = palette[in[k]];
+            for (; k + 4 <= n; k += 4) {
+                const std::uint32_t a = palette[in[k]], b = palette[in[k + 1]];
+                const std::uint32_t c = palette[in[k + 2]], d = palette[in[k + 3]];
+                out[k] = a;
+                out[k + 1] = b;
+                out[k + 2] = c;
+                out[k + 3] = d;
+            }
+            for (; k < n; ++k) out[k] = palette[in[k]];
         } else {
-            for (std::size_t k = 0; k < n; ++k) out[k] = palette[in[xmap[k]]];
+            for (; k + 4 <= n; k += 4) {
+                const std::uint32_t a = palette[in[xmap[k]]], b = palette[in[xmap[k + 1]]];
+                const std::uint32_t c = palette[in[xmap[k + 2]]], d = palette[in[xmap[k + 3]]];
+                out[k] = a;
+                out[k + 1] = b;
+                out[k + 2] = c;
+                out[k + 3] = d;
+            }
+            for (; k < n; ++k) out[k] = palette[in[xmap[k]]];
         }
     }
 }

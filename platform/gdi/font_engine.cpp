@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 
 namespace platform::gdi {
@@ -19,11 +20,17 @@ namespace {
 // make FreeType render glyphs of unbounded size.
 constexpr long kMaxEmPixels = 512;
 
+// Unused face instances kept for reuse; fonts in use are never dropped.
+constexpr std::size_t kSpareInstances = 32;
+
 struct Resolved {
     std::string file;
     int index = 0;
     bool bold = false;
     bool italic = false;
+    const std::vector<unsigned char>* data = nullptr;  // null: unreadable
+    long unitsPerEm = 2048;
+    long cellUnits = 0;  // ascent + descent in font units, 0 when unknown
 };
 
 class Engine {
@@ -46,15 +53,29 @@ public:
         Resolved r = match(family, bold, italic);
         if (r.file.empty() && family != kDefaultFamily) r = match(kDefaultFamily, bold, italic);
         if (r.file.empty()) r.file = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+        r.data = file_bytes(r.file);
+        measure(r);
         return m_resolved.emplace(key, r).first->second;
     }
 
-    FaceInstance& instance(const FaceInstance::Key& key) {
+    std::shared_ptr<FaceInstance> instance(const FaceInstance::Key& key, const std::vector<unsigned char>* data) {
         for (auto& entry : m_instances) {
-            if (entry->key == key) return *entry->face;
+            if (entry.first == key) return entry.second;
         }
-        m_instances.push_back(std::make_unique<Entry>(Entry{key, std::make_unique<FaceInstance>(key)}));
-        return *m_instances.back()->face;
+        // Drop the oldest instances no font uses any more.
+        std::size_t spare = 0;
+        for (auto& entry : m_instances) spare += entry.second.use_count() == 1;
+        for (auto it = m_instances.begin(); spare >= kSpareInstances && it != m_instances.end();) {
+            if (it->second.use_count() == 1) {
+                it = m_instances.erase(it);
+                --spare;
+            } else {
+                ++it;
+            }
+        }
+        auto face = std::make_shared<FaceInstance>(key, data);
+        m_instances.emplace_back(key, face);
+        return face;
     }
 
 private:
@@ -89,14 +110,42 @@ private:
         return r;
     }
 
-    struct Entry {
-        FaceInstance::Key key;
-        std::unique_ptr<FaceInstance> face;
-    };
+    // The whole font file, read once: faces are opened from memory, so no
+    // file stays open however many sizes are in use.
+    const std::vector<unsigned char>* file_bytes(const std::string& path) {
+        auto found = m_files.find(path);
+        if (found != m_files.end()) return found->second.empty() ? nullptr : &found->second;
+        std::vector<unsigned char> bytes;
+        if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+            unsigned char buffer[65536];
+            std::size_t n;
+            // Font files are a few megabytes at most; a larger one is refused.
+            while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0 && bytes.size() < (64u << 20))
+                bytes.insert(bytes.end(), buffer, buffer + n);
+            std::fclose(f);
+        }
+        auto& stored = m_files[path] = std::move(bytes);
+        return stored.empty() ? nullptr : &stored;
+    }
+
+    // The face's em and cell sizes, for turning a cell height into an em.
+    void measure(Resolved& r) {
+        FT_Face face = nullptr;
+        if (m_library == nullptr || r.data == nullptr ||
+            FT_New_Memory_Face(m_library, r.data->data(), static_cast<FT_Long>(r.data->size()), r.index, &face) != 0)
+            return;
+        const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+        r.unitsPerEm = face->units_per_EM > 0 ? face->units_per_EM : 2048;
+        r.cellUnits = (os2 && os2->usWinAscent + os2->usWinDescent > 0) ? os2->usWinAscent + os2->usWinDescent
+                                                                         : face->ascender - face->descender;
+        FT_Done_Face(face);
+    }
+
     FT_Library m_library = nullptr;
     FcConfig* m_config = nullptr;
     std::map<std::string, Resolved> m_resolved;
-    std::vector<std::unique_ptr<Entry>> m_instances;
+    std::map<std::string, std::vector<unsigned char>> m_files;
+    std::vector<std::pair<FaceInstance::Key, std::shared_ptr<FaceInstance>>> m_instances;
 };
 
 Engine& engine() {
@@ -108,10 +157,12 @@ int round26(long v) { return static_cast<int>((v + 32) >> 6); }
 
 }  // namespace
 
-FaceInstance::FaceInstance(const Key& key) : m_embolden(key.embolden) {
+FaceInstance::FaceInstance(const Key& key, const std::vector<unsigned char>* data) : m_embolden(key.embolden) {
     FT_Library library = engine().library();
     FT_Face face = nullptr;
-    if (library == nullptr || FT_New_Face(library, key.file.c_str(), key.index, &face) != 0) return;
+    if (library == nullptr || data == nullptr ||
+        FT_New_Memory_Face(library, data->data(), static_cast<FT_Long>(data->size()), key.index, &face) != 0)
+        return;
     if (FT_Set_Char_Size(face, 0, key.size26, 72, 72) != 0) {
         FT_Done_Face(face);
         return;
@@ -191,7 +242,7 @@ Glyph FaceInstance::render(char32_t cp) {
     return g;
 }
 
-FaceInstance& face_for(const LOGFONTW& lf) {
+std::shared_ptr<FaceInstance> face_for(const LOGFONTW& lf) {
     std::u16string name(lf.lfFaceName, std::find(lf.lfFaceName, lf.lfFaceName + LF_FACESIZE, u'\0'));
     std::string family = to_utf8(name);
     if (family.empty() || lstrcmpiW(name.c_str(), u"System") == 0) family = kDefaultFamily;
@@ -206,18 +257,11 @@ FaceInstance& face_for(const LOGFONTW& lf) {
     if (height < 0) {
         size26 = -height * 64;
     } else {
-        size26 = height * 64;
-        FT_Face probe = nullptr;
-        if (engine().library() && FT_New_Face(engine().library(), r.file.c_str(), r.index, &probe) == 0) {
-            const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(probe, FT_SFNT_OS2));
-            long cell = os2 ? os2->usWinAscent + os2->usWinDescent : probe->ascender - probe->descender;
-            if (cell > 0) size26 = height * 64 * probe->units_per_EM / cell;
-            FT_Done_Face(probe);
-        }
+        size26 = r.cellUnits > 0 ? height * 64 * r.unitsPerEm / r.cellUnits : height * 64;
     }
     size26 = std::clamp<long long>(size26, 64, kMaxEmPixels * 64);
-    return engine().instance(FaceInstance::Key{r.file, r.index, static_cast<long>(size26), bold && !r.bold,
-                                               italic && !r.italic});
+    return engine().instance(
+        FaceInstance::Key{r.file, r.index, static_cast<long>(size26), bold && !r.bold, italic && !r.italic}, r.data);
 }
 
 }  // namespace platform::gdi

@@ -38,7 +38,8 @@ public:
         bool slant;
         bool operator==(const Key&) const = default;
     };
-    explicit FaceInstance(const Key& key);
+    // data holds the font file's bytes and outlives the instance.
+    FaceInstance(const Key& key, const std::vector<unsigned char>* data);
     ~FaceInstance();
     FaceInstance(const FaceInstance&) = delete;
     FaceInstance& operator=(const FaceInstance&) = delete;
@@ -68,8 +69,9 @@ private:
 };
 
 // The face for a font description; never null (without any usable font file
-// it measures and draws nothing).
-FaceInstance& face_for(const LOGFONTW& logfont);
+// it measures and draws nothing). Fonts of the same face and size share one
+// instance; the engine keeps a bounded number of unused ones for reuse.
+std::shared_ptr<FaceInstance> face_for(const LOGFONTW& logfont);
 
 // The family used for "System", "" and as the fallback.
 inline constexpr const char* kDefaultFamily = "DejaVu Sans";

@@ -5,6 +5,8 @@
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/object_table.h"
 
+#include <memory>
+
 namespace platform::gdi {
 
 class FaceInstance;
@@ -19,7 +21,7 @@ public:
 
 private:
     LOGFONTW m_logfont;
-    mutable FaceInstance* m_face = nullptr;
+    mutable std::shared_ptr<FaceInstance> m_face;
 };
 
 // The stock System font: DejaVu Sans with a cell 14 pixels high, whose

@@ -13,7 +13,7 @@ Font::Font(const LOGFONTW& logfont) : GdiObject(ObjectKind::Font), m_logfont(log
 }
 
 FaceInstance& Font::face() const {
-    if (m_face == nullptr) m_face = &face_for(m_logfont);
+    if (m_face == nullptr) m_face = face_for(m_logfont);
     return *m_face;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -276,6 +277,37 @@ TEST(Text, HostileInputsAreSafe) {
     GetObjectW(font, sizeof back, &back);
     EXPECT_EQ(back.lfFaceName[LF_FACESIZE - 1], 0);
     DeleteObject(font);
+}
+
+int open_files() {
+    int n = 0;
+    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+    return n;
+}
+
+TEST(Text, FontsAtManySizesHoldNoFilesOpen) {
+    SurfaceDc s(60, 60);
+    const int files = open_files();
+    const int objects = gdi_test::live_objects();
+    int previous = 0;
+    for (LONG height = 1; height <= 300; ++height) {
+        LOGFONTW lf{};
+        lf.lfHeight = -height;
+        lf.lfWeight = (height % 2) ? FW_BOLD : FW_NORMAL;
+        HFONT font = CreateFontIndirectW(&lf);
+        HGDIOBJ old = SelectObject(s.dc, font);
+        SIZE size;
+        GetTextExtentPoint32W(s.dc, u"M", 1, &size);
+        TextOutW(s.dc, 0, 0, u"M", 1);
+        if (height % 2 == 0) {
+            EXPECT_GE(size.cx, previous) << height;  // larger fonts are not narrower
+            previous = size.cx;
+        }
+        SelectObject(s.dc, old);
+        DeleteObject(font);
+    }
+    EXPECT_EQ(open_files(), files);
+    EXPECT_EQ(gdi_test::live_objects(), objects);
 }
 
 }  // namespace

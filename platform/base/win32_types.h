@@ -35,6 +35,7 @@ using PVOID = void*;
 using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
 using PLONG = LONG*;
+using LPINT = int*;
 using LPSTR = char*;
 using LPCSTR = const char*;
 using LPWSTR = WCHAR*;

@@ -1,0 +1,115 @@
+#include "platform/backend/headless/headless.h"
+
+#include "platform/backend/headless/headless_backend.h"
+#include "platform/backend/headless/png_writer.h"
+#include "platform/shell/frame.h"
+#include "platform/shell/navigation_bar.h"
+#include "platform/system/single_copy_service.h"
+#include "platform/user/cursor_state.h"
+#include "platform/user/input_translation.h"
+#include "platform/user/message_pump.h"
+#include "platform/user/screen.h"
+#include "platform/user/timer_queue.h"
+#include "platform/user/window.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform::headless {
+namespace {
+
+HeadlessBackend& machine() {
+    backend::Backend& current = backend::current();
+    if (!current.is_headless()) {
+        std::fprintf(stderr, "headless: the running backend is not the headless one\n");
+        std::abort();
+    }
+    return static_cast<HeadlessBackend&>(current);
+}
+
+void inject(backend::InputEvent::Kind kind, int x = 0, int y = 0, unsigned key = 0, bool repeat = false,
+            char16_t ch = 0) {
+    backend::InputEvent event;
+    event.kind = kind;
+    event.x = x;
+    event.y = y;
+    event.key = key;
+    event.repeat = repeat;
+    event.ch = ch;
+    machine().inject(event);
+}
+
+using Kind = backend::InputEvent::Kind;
+
+}  // namespace
+
+void reset(SIZE screen) {
+    user::reset_windows();
+    user::reset_input();
+    user::reset_queue();
+    user::reset_timers();
+    user::reset_cursor();
+    user::reset_screen();
+    shell::reset_shell();
+    system::reset_single_copy();
+    if (screen.cx <= 0 || screen.cy <= 0) screen = backend::screen_size();
+    backend::install(backend::make_headless(screen));
+}
+
+std::uint64_t now() { return machine().now_ms(); }
+void advance_clock(std::uint64_t ms) { machine().advance(ms); }
+
+void stylus_down(int x, int y) { inject(Kind::StylusDown, x, y); }
+void stylus_move(int x, int y) { inject(Kind::StylusMove, x, y); }
+void stylus_up(int x, int y) { inject(Kind::StylusUp, x, y); }
+void tap(int x, int y) {
+    stylus_down(x, y);
+    stylus_up(x, y);
+}
+void key_down(unsigned vk, bool repeat) { inject(Kind::KeyDown, 0, 0, vk, repeat); }
+void key_up(unsigned vk) { inject(Kind::KeyUp, 0, 0, vk); }
+void press_key(unsigned vk) {
+    key_down(vk);
+    key_up(vk);
+}
+void type_char(char16_t ch) { inject(Kind::Char, 0, 0, 0, false, ch); }
+void close_window() { inject(Kind::Close); }
+
+void set_idle_handler(std::function<bool()> handler) { machine().set_idle_handler(std::move(handler)); }
+
+int run_until_idle() {
+    machine();
+    int count = user::pump_messages();
+    user::present_screen();
+    return count;
+}
+
+const gdi::Surface& frame() { return machine().frame(); }
+int present_count() { return machine().present_count(); }
+
+std::uint32_t pixel(int x, int y) {
+    const gdi::Surface& f = machine().frame();
+    if (x < 0 || y < 0 || x >= f.width() || y >= f.height()) return 0xFFFFFFFFu;
+    return f.row(y)[x];
+}
+
+gdi::Surface compose() {
+    gdi::Surface surface;
+    user::compose_screen(surface);
+    return surface;
+}
+
+bool write_png(const std::string& path, std::string* error) { return write_png_file(machine().frame(), path, error); }
+
+bool write_png(const gdi::Surface& surface, const std::string& path, std::string* error) {
+    return write_png_file(surface, path, error);
+}
+
+const std::vector<backend::SoundRecord>& sounds() { return machine().sounds(); }
+void clear_sounds() { machine().clear_sounds(); }
+std::u16string navigation_bar_text() { return shell::navigation_bar_text(); }
+
+bool busy_cursor() { return machine().busy(); }
+int raise_count() { return machine().raises(); }
+
+}  // namespace platform::headless

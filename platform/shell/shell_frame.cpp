@@ -1,0 +1,101 @@
+#include "platform/shell/frame.h"
+#include "platform/shell/shell_frame.h"
+
+#include "platform/backend/backend.h"
+#include "platform/shell/navigation_bar.h"
+#include "platform/user/paint.h"
+#include "platform/user/window.h"
+#include "platform/user/window_class.h"
+#include "platform/user/windows.h"
+
+namespace platform::shell {
+namespace {
+
+constexpr char16_t kNavBarClass[] = u"MapfolioShellNavBar";
+constexpr std::uint32_t kMenuBarColour = 0x00BDBEBD;  // the light grey around the button images
+constexpr std::uint32_t kMenuBarEdge = 0x00808080;
+
+HWND g_navBar = nullptr;
+std::u16string g_title;
+
+LRESULT nav_bar_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint{};
+        if (BeginPaint(window, &paint) != nullptr) {
+            paint_navigation_bar(window, paint.hdc, g_title);
+            EndPaint(window, &paint);
+        }
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+SIZE screen() { return backend::current().screen(); }
+
+}  // namespace
+
+RECT navigation_bar_rect() { return RECT{0, 0, screen().cx, kNavBarHeight}; }
+
+RECT menu_bar_rect() {
+    SIZE size = screen();
+    return RECT{0, size.cy - kMenuBarHeight, size.cx, size.cy};
+}
+
+const std::u16string& navigation_bar_text() { return g_title; }
+
+HWND navigation_bar_window() { return user::find(g_navBar) ? g_navBar : nullptr; }
+
+void draw_frame_background(gdi::Surface& target) {
+    RECT bar = menu_bar_rect();
+    for (int y = std::max(0, bar.top); y < std::min(target.height(), bar.bottom); ++y) {
+        std::uint32_t colour = y == bar.top ? kMenuBarEdge : kMenuBarColour;
+        for (int x = 0; x < target.width(); ++x) target.row(y)[x] = colour;
+    }
+}
+
+void reset_shell() {
+    g_navBar = nullptr;
+    g_title.clear();
+}
+
+}  // namespace platform::shell
+
+namespace platform::user {
+
+RECT default_window_rect() {
+    SIZE size = backend::current().screen();
+    return RECT{0, shell::kNavBarHeight, size.cx, size.cy};
+}
+
+namespace {
+bool g_creatingFrame = false;
+}  // namespace
+
+bool creating_shell_frame() { return g_creatingFrame; }
+
+void ensure_shell_frame() {
+    using namespace platform::shell;
+    if (g_creatingFrame || find(g_navBar) != nullptr) return;
+    g_creatingFrame = true;
+    if (find_class(kNavBarClass) == nullptr) {
+        WindowClass cls;
+        cls.name = kNavBarClass;
+        cls.proc = nav_bar_proc;
+        register_class(cls);
+    }
+    RECT r = navigation_bar_rect();
+    g_navBar = CreateWindowExW(WS_EX_TOPMOST, kNavBarClass, u"", WS_POPUP, r.left, r.top, r.right - r.left,
+                               r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(g_navBar, SW_SHOWNA);
+    g_creatingFrame = false;
+}
+
+}  // namespace platform::user
+
+BOOL SHSetNavBarText(HWND window, LPCWSTR text) {
+    if (platform::user::find(window) == nullptr) return FALSE;
+    platform::user::ensure_shell_frame();
+    platform::shell::g_title = text ? text : u"";
+    InvalidateRect(platform::shell::navigation_bar_window(), nullptr, FALSE);
+    return TRUE;
+}

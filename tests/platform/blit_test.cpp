@@ -16,8 +16,6 @@ const COLORREF kWhite = RGB(255, 255, 255);
 // A palettised image whose every pixel tells where it came from: index
 // (x % 16) + 16 * (y % 16).
 BYTE coded(int x, int y) { return static_cast<BYTE>((x % 16) + 16 * (y % 16)); }
-int source_x(COLORREF c) { return GetRValue(c) % 16; }
-int source_y(COLORREF c) { return GetRValue(c) / 16; }
 
 TEST(Blit, BitBltCopiesPalettisedPixelsInEitherRowOrder) {
     for (gdi_test::Rows rows : {gdi_test::Rows::BottomUp, gdi_test::Rows::TopDown}) {

@@ -249,9 +249,13 @@ TEST(Text, HostileInputsAreSafe) {
         }
     const int dx[3] = {INT_MAX, INT_MIN, INT_MAX};
     ExtTextOutW(s.dc, 0, 0, 0, nullptr, u"abc", 3, dx);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
-            if (x < 8 || x >= 24 || y < 8 || y >= 24) ASSERT_EQ(s.at(x, y), kWhite) << x << "," << y;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            if (x < 8 || x >= 24 || y < 8 || y >= 24) {
+                ASSERT_EQ(s.at(x, y), kWhite) << x << "," << y;
+            }
+        }
+    }
     // Absurd font sizes are bounded; an unknown face still draws.
     for (LONG height : {INT_MIN, -1, INT_MAX}) {
         LOGFONTW lf{};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -119,6 +120,13 @@ TEST(TwkTool, EncodeReducesMoreThan256ColoursAndDithersOnRequest) {
     }
     EXPECT_LT(pixelError / (96 * 96 * 3), 4.0);
     EXPECT_LT(blockError[1], blockError[0]);
+
+    ASSERT_EQ(encode(dir.file("in.png"), dir.file("few.twk"), " --colours 12"), 0);
+    DecodedImage few = decode_image(dir.file("few.twk"));
+    ASSERT_EQ(few.result, ImageOk);
+    const std::vector<std::uint8_t> indices = few.picture();
+    EXPECT_LE(*std::max_element(indices.begin(), indices.end()), 11);
+    EXPECT_EQ(min_code_size(read_file(dir.file("few.twk"))), 4);
 }
 
 TEST(TwkTool, EncodeTakesAGifsFirstImageAndWritesItPlain) {

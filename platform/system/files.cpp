@@ -107,7 +107,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
     }
     auto* f = new platform::FileObject;
     f->fd = fd;
-    if (!write) f->buffer = std::make_unique<char[]>(platform::kReadAhead);
+    if (!write) f->buffer = std::make_unique_for_overwrite<char[]>(platform::kReadAhead);
     platform::live_files().insert(f);
     return f;
 }

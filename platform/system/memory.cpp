@@ -106,6 +106,12 @@ void release_committed(void* p) {
 }
 
 }  // namespace
+
+void* allocate_zeroed_block(SIZE_T bytes) { return allocate_committed(bytes); }
+void release_zeroed_block(void* block) {
+    if (block != nullptr) release_committed(block);
+}
+
 }  // namespace platform
 
 // Both allocators sit on the C heap, so the sanitizer build sees every block

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -147,6 +148,22 @@ TEST(ImageBitmap, RowsAreBottomUpPaddedAndColoursConverted) {
     ASSERT_EQ(narrow.result, ImageOk);
     EXPECT_EQ(narrow.stride, 4);
     EXPECT_EQ(narrow.memory, (std::vector<std::uint8_t>{1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}));
+}
+
+TEST(ImageBitmap, ALargeBitmapStartsZeroed) {
+    // Large enough to come from the system rather than the heap; a stream
+    // of a few pixels leaves the rest of it as it was made.
+    TwkBuilder b;
+    b.width = 2101;
+    b.height = 2003;
+    b.data = code_stream(2, {4, 3, 2, 5});
+    DecodedImage d = decode_bytes(b.bytes());
+    ASSERT_EQ(d.result, ImageOk);
+    EXPECT_EQ(d.pixel(0, 0), 3);
+    EXPECT_EQ(d.pixel(1, 0), 2);
+    d.memory[static_cast<std::size_t>(d.height - 1) * d.stride] = 0;
+    d.memory[static_cast<std::size_t>(d.height - 1) * d.stride + 1] = 0;
+    EXPECT_EQ(std::count(d.memory.begin(), d.memory.end(), 0), static_cast<std::ptrdiff_t>(d.memory.size()));
 }
 
 TEST(ImageCodes, StringsGrowAndRepeatThemselves) {

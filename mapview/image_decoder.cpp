@@ -1,5 +1,6 @@
 #include "mapview/image_decoder.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -228,7 +229,10 @@ ImageResult decode_pixels(HANDLE file, const RowMap& rows, unsigned minCodeSize)
     do {                                                                          \
         if (bitCount < codeWidth) {                                               \
             FillStatus status_ = fill(codeWidth);                                 \
-            if (status_ != kReady) return status_ == kEnded ? ImageOk : ImageUnsupported; \
+            if (status_ != kReady) {                                              \
+                if (status_ == kEnded) goto ended;                                \
+                return ImageUnsupported;                                          \
+            }                                                                     \
         }                                                                         \
         code = static_cast<unsigned>(bitBuf) & mask;                              \
         bitBuf >>= codeWidth;                                                     \
@@ -236,7 +240,7 @@ ImageResult decode_pixels(HANDLE file, const RowMap& rows, unsigned minCodeSize)
     } while (0)
 
     if (!reader.Start(file)) return ImageUnsupported;
-    if (reader.Ended()) return ImageOk;
+    if (reader.Ended()) goto ended;
     take_block();
 
     // Each round starts as after a clear code. A stream whose first code is
@@ -247,7 +251,7 @@ ImageResult decode_pixels(HANDLE file, const RowMap& rows, unsigned minCodeSize)
         next = clear + 2;
         MF_READ_CODE();
         if (code == clear) continue;
-        if (code == end) return ImageOk;
+        if (code == end) goto ended;
         // Nothing is defined yet, so only a literal can follow a clear code.
         if (code > end) return ImageUnsupported;
         *dst = static_cast<BYTE>(code);
@@ -265,7 +269,7 @@ ImageResult decode_pixels(HANDLE file, const RowMap& rows, unsigned minCodeSize)
             MF_READ_CODE();
             if (code - clear < 2) [[unlikely]] {
                 if (code == clear) break;
-                return ImageOk;
+                goto ended;
             }
             // Define first: a code equal to the next free code (the previous
             // string plus its own first pixel) is then an entry like any
@@ -332,13 +336,19 @@ drain:
             defines = false;  // the first code after a clear code defines nothing
             continue;
         }
-        if (code == end) return ImageOk;
+        if (code == end) goto ended;
         if (defines && next < kMaxCodes && ++next > mask && codeWidth < kMaxCodeWidth) {
             ++codeWidth;
             mask = mask << 1 | 1;
         }
         defines = true;
     }
+
+ended:
+    // The last chunked copy may have run on into pixels of its row that no
+    // string wrote; they are colour 0 again, as the rest of the picture.
+    std::memset(dst, 0, std::min<std::size_t>(static_cast<std::size_t>(rem), kChunk - 1));
+    return ImageOk;
 #undef MF_READ_CODE
 }
 

@@ -232,6 +232,20 @@ TEST(ImageCodes, PixelCountsThatDoNotFit) {
     d = decode_bytes(noEnd.bytes());
     ASSERT_EQ(d.result, ImageOk);
     EXPECT_EQ(picture_of(d), (std::vector<std::uint8_t>{1, 2, 3, 0}));
+
+    // Wide rows, where strings are copied a chunk at a time.
+    for (bool endCode : {true, false}) {
+        TwkBuilder wide;
+        wide.width = 37;
+        wide.height = 2;
+        wide.screenFlags = 0x81;
+        wide.data = endCode ? code_stream(2, {4, 1, 2, 6, 3, 5}) : code_stream(2, {4, 1, 2, 6, 3});
+        d = decode_bytes(wide.bytes());
+        ASSERT_EQ(d.result, ImageOk);
+        std::vector<std::uint8_t> want(74, 0);
+        want[0] = 1, want[1] = 2, want[2] = 1, want[3] = 2, want[4] = 3;
+        EXPECT_EQ(picture_of(d), want) << "end code: " << endCode;
+    }
 }
 
 TEST(ImageCodes, AFileCutBeforeTheEndCodeIsRefusedAfterItIsNot) {

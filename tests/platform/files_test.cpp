@@ -145,6 +145,20 @@ TEST(Memory, AllocationsFailOnDemand) {
     platform::testing::clear_allocation_faults();
 }
 
+TEST(Memory, LargeBlocksOfAnySizeAreZeroedAndWhole) {
+    for (SIZE_T size : {SIZE_T{4} << 20, (SIZE_T{5} << 20) + 3}) {
+        auto* p = static_cast<BYTE*>(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(std::count(p, p + size, 0), static_cast<std::ptrdiff_t>(size));
+        p[size - 1] = 1;  // the last byte is the block's
+        EXPECT_TRUE(VirtualFree(p, 0, MEM_RELEASE));
+        void* block = platform::allocate_zeroed_block(size);
+        ASSERT_NE(block, nullptr);
+        static_cast<BYTE*>(block)[size - 1] = 1;
+        platform::release_zeroed_block(block);
+    }
+}
+
 TEST(Memory, StatusReportsMoreThan32BitsWhereTheMachineHasIt) {
     MEMORYSTATUS status;
     GlobalMemoryStatus(&status);

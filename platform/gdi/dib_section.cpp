@@ -7,7 +7,7 @@
 
 namespace platform::gdi {
 
-Bitmap::~Bitmap() { std::free(bits); }
+Bitmap::~Bitmap() { platform::release_zeroed_block(bits); }
 
 int Bitmap::describe(int bufferSize, void* buffer) const {
     if (buffer == nullptr) return sizeof(BITMAP);
@@ -50,10 +50,10 @@ HBITMAP CreateDIBSection(HDC /*dc*/, const BITMAPINFO* info, UINT usage, void** 
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    void* pixels = std::calloc(height, stride);
+    void* pixels = platform::allocate_zeroed_block(height * stride);
     auto* bitmap = pixels ? new (std::nothrow) Bitmap : nullptr;
     if (bitmap == nullptr) {
-        std::free(pixels);
+        platform::release_zeroed_block(pixels);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }

@@ -58,9 +58,11 @@ constexpr SIZE_T kHugePage = SIZE_T{2} << 20;
 // than the parse itself.
 void* allocate(SIZE_T bytes, bool zero) {
     if (bytes < 2 * kHugePage) return zero ? std::calloc(1, bytes) : std::malloc(bytes);
-    // Exactly the size asked for, so the sanitizer still sees its bounds.
-    void* p = std::aligned_alloc(kHugePage, bytes);
-    if (p == nullptr) return nullptr;
+    // Exactly the size asked for, so the sanitizer still sees its bounds;
+    // posix_memalign, unlike aligned_alloc, takes a size that is not a
+    // multiple of the alignment.
+    void* p = nullptr;
+    if (posix_memalign(&p, kHugePage, bytes) != 0) return nullptr;
     madvise(p, bytes / kHugePage * kHugePage, MADV_HUGEPAGE);
     if (zero) std::memset(p, 0, bytes);
     return p;
@@ -106,6 +108,12 @@ void release_committed(void* p) {
 }
 
 }  // namespace
+
+void* allocate_zeroed_block(SIZE_T bytes) { return allocate_committed(bytes); }
+void release_zeroed_block(void* block) {
+    if (block != nullptr) release_committed(block);
+}
+
 }  // namespace platform
 
 // Both allocators sit on the C heap, so the sanitizer build sees every block

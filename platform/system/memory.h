@@ -49,4 +49,11 @@ enum class AllocKind { Local, Virtual, Bitmap };
 // True when the test hooks say this allocation must fail; counts it.
 bool allocation_should_fail(AllocKind kind);
 
+// Zeroed memory for a large block that is filled right after it is made
+// (a bitmap's pixels), taken the way VirtualAlloc takes committed memory:
+// straight from the system in huge pages when it is large. Callers do
+// their own fault injection. Release with release_zeroed_block.
+void* allocate_zeroed_block(SIZE_T bytes);
+void release_zeroed_block(void* block);
+
 }  // namespace platform

@@ -16,6 +16,10 @@ constexpr CommandGroup kGroups[] = {
     {"dab", RunDabCommand,
      "  dab dump FILE          print the parsed records of a .DAB file as JSON\n"
      "  dab check PATH...      check databases or guide directories\n"},
+    {"twk", RunTwkCommand,
+     "  twk info FILE          the decoder's result, size, colours and interlacing of a map image\n"
+     "  twk decode FILE OUT    a map image to OUT.bmp (the decoded bitmap) or OUT.png\n"
+     "  twk encode IN OUT      a PNG or GIF to a map image (--dither, --colours N)\n"},
 };
 
 void print_usage(std::FILE* out) {

@@ -8,3 +8,4 @@
 using ToolArgs = std::vector<std::string>;
 
 int RunDabCommand(const ToolArgs& args);
+int RunTwkCommand(const ToolArgs& args);

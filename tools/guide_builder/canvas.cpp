@@ -20,6 +20,15 @@ Canvas::Canvas(int width, int height, std::uint8_t background)
       m_clip{0, 0, m_width, m_height},
       m_pixels(static_cast<size_t>(m_width) * static_cast<size_t>(m_height), background) {}
 
+IndexedImage Canvas::with_palette(const Palette& palette) const {
+    IndexedImage image;
+    image.width = m_width;
+    image.height = m_height;
+    image.palette = palette;
+    image.pixels = m_pixels;
+    return image;
+}
+
 void Canvas::set_clip(const PixelRect& clip) {
     m_clip = {std::max(0, clip.left), std::max(0, clip.top), std::min(m_width, clip.right),
               std::min(m_height, clip.bottom)};
@@ -56,7 +65,8 @@ void Canvas::fill_even_odd(const std::vector<PixelRing>& rings, std::uint8_t ind
                 continue;
             }
             if (a.y > b.y) std::swap(a, b);
-            edges.push_back({a.y, b.y, a.x, (b.x - a.x) / (b.y - a.y)});
+            double slope = (b.x - a.x) / (b.y - a.y);
+            if (std::isfinite(slope)) edges.push_back({a.y, b.y, a.x, slope});
         }
     }
     if (edges.empty() || m_clip.empty()) return;
@@ -64,7 +74,11 @@ void Canvas::fill_even_odd(const std::vector<PixelRing>& rings, std::uint8_t ind
     // A row's sample line is its pixel centres, y + 0.5; an edge counts on the
     // rows whose centre lies in [y0, y1), so a vertex shared by two edges is
     // counted once.
-    int firstRow = std::max(m_clip.top, static_cast<int>(std::ceil(std::max(edges.front().y0 - 0.5, -1.0))));
+    // Doubles are cut to the clip before they become integers: a far-off
+    // coordinate does not fit an int.
+    double top = std::clamp(std::ceil(edges.front().y0 - 0.5), static_cast<double>(m_clip.top),
+                            static_cast<double>(m_clip.bottom));
+    int firstRow = static_cast<int>(top);
     size_t next = 0;
     std::vector<const Edge*> active;
     std::vector<double> xs;
@@ -79,14 +93,15 @@ void Canvas::fill_even_odd(const std::vector<PixelRing>& rings, std::uint8_t ind
         }
         xs.clear();
         for (const Edge* e : active) {
-            if (e->y0 <= yc) xs.push_back(e->x0 + (yc - e->y0) * e->slope);
+            double x = e->x0 + (yc - e->y0) * e->slope;
+            if (e->y0 <= yc) xs.push_back(std::isnan(x) ? 0.0 : x);
         }
         std::sort(xs.begin(), xs.end());
         for (size_t i = 0; i + 1 < xs.size(); i += 2) {
             // Pixels whose centre x + 0.5 lies in [xs[i], xs[i + 1]).
             double from = std::ceil(xs[i] - 0.5), to = std::ceil(xs[i + 1] - 0.5);
-            int x0 = static_cast<int>(std::max<double>(from, m_clip.left));
-            int x1 = static_cast<int>(std::min<double>(to, m_clip.right));
+            int x0 = static_cast<int>(std::clamp(from, static_cast<double>(m_clip.left), static_cast<double>(m_clip.right)));
+            int x1 = static_cast<int>(std::clamp(to, static_cast<double>(m_clip.left), static_cast<double>(m_clip.right)));
             if (x0 < x1) span(y, x0, x1, index);
         }
     }
@@ -94,12 +109,28 @@ void Canvas::fill_even_odd(const std::vector<PixelRing>& rings, std::uint8_t ind
 
 void Canvas::draw_line(PixelPoint a, PixelPoint b, std::uint8_t index, int width) {
     if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y)) return;
-    double reach = width;
-    if (std::max(a.x, b.x) < m_clip.left - reach || std::min(a.x, b.x) >= m_clip.right + reach ||
-        std::max(a.y, b.y) < m_clip.top - reach || std::min(a.y, b.y) >= m_clip.bottom + reach) {
-        return;
-    }
+    // Cut the segment to the clip (grown by the pen) first, so that a line
+    // reaching far off the picture costs no more than the part on it.
+    double reach = width + 1;
+    double t0 = 0, t1 = 1;
     double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x - (m_clip.left - reach), (m_clip.right + reach) - a.x, a.y - (m_clip.top - reach),
+                         (m_clip.bottom + reach) - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return;
+            continue;
+        }
+        double t = q[i] / p[i];
+        if (p[i] < 0) t0 = std::max(t0, t);
+        else t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return;
+    PixelPoint start{a.x + dx * t0, a.y + dy * t0};
+    b = {a.x + dx * t1, a.y + dy * t1};
+    a = start;
+    dx = b.x - a.x, dy = b.y - a.y;
     int steps = static_cast<int>(std::ceil(std::max(std::fabs(dx), std::fabs(dy))));
     int before = (width - 1) / 2;
     for (int i = 0; i <= steps; ++i) {
@@ -124,10 +155,12 @@ void Canvas::frame_rect(const PixelRect& r, std::uint8_t index, int width) {
 }
 
 void Canvas::fill_disc(double cx, double cy, double radius, std::uint8_t index) {
-    int x0 = std::max(m_clip.left, static_cast<int>(std::floor(cx - radius)));
-    int x1 = std::min(m_clip.right, static_cast<int>(std::ceil(cx + radius)) + 1);
-    int y0 = std::max(m_clip.top, static_cast<int>(std::floor(cy - radius)));
-    int y1 = std::min(m_clip.bottom, static_cast<int>(std::ceil(cy + radius)) + 1);
+    if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(radius)) return;
+    auto cut = [](double v, int lo, int hi) { return static_cast<int>(std::clamp(v, static_cast<double>(lo), static_cast<double>(hi))); };
+    int x0 = cut(std::floor(cx - radius), m_clip.left, m_clip.right);
+    int x1 = cut(std::ceil(cx + radius) + 1, m_clip.left, m_clip.right);
+    int y0 = cut(std::floor(cy - radius), m_clip.top, m_clip.bottom);
+    int y1 = cut(std::ceil(cy + radius) + 1, m_clip.top, m_clip.bottom);
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
             double ex = x + 0.5 - cx, ey = y + 0.5 - cy;

@@ -4,16 +4,10 @@
 #pragma once
 
 #include "tools/guide_builder/projection.h"
+#include "tools/indexed_image.h"
 
 #include <cstdint>
 #include <vector>
-
-struct Rgb {
-    std::uint8_t r;
-    std::uint8_t g;
-    std::uint8_t b;
-    bool operator==(const Rgb&) const = default;
-};
 
 using Palette = std::vector<Rgb>;
 
@@ -50,6 +44,8 @@ public:
     int height() const { return m_height; }
     std::uint8_t at(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_width + x]; }
     const std::vector<std::uint8_t>& pixels() const { return m_pixels; }
+    // The picture with its palette, as the image tools write it.
+    IndexedImage with_palette(const Palette& palette) const;
 
     // The clip rectangle is always cut to the picture.
     void set_clip(const PixelRect& clip);

@@ -3,8 +3,8 @@
 #include "tools/guide_builder/dab_writer.h"
 #include "tools/guide_builder/guide_data.h"
 #include "tools/guide_builder/map_renderer.h"
-#include "tools/guide_builder/png_writer.h"
 #include "tools/guide_builder/text_renderer.h"
+#include "tools/png_io.h"
 
 #include <nlohmann/json.hpp>
 
@@ -656,16 +656,16 @@ bool build_guide(const BuildInputs& in, BuildReport& report, std::string& error)
         Canvas canvas(spec.width, spec.height, colours::kSea);
         int labels = render_map(canvas, map.panels, layers, map.marks, {&regular, &bold}, spec.graticule);
         fs::path picture = fs::path(in.pictureDir) / (spec.image + ".png");
-        if (!write_palette_png(picture.string(), canvas, palette, error)) return false;
-        if (!write_palette_png((fs::path(in.pictureDir) / (spec.image + "-title.png")).string(),
-                               title_strip(spec.name, titleFont), palette, error) ||
-            !write_palette_png((fs::path(in.pictureDir) / (spec.image + "-scale.png")).string(),
-                               scale_strip(map.panels[0].projection, spec.standardParallel, regular), palette, error)) {
+        auto save = [&](const fs::path& path, const Canvas& picture) {
+            return write_png(path.string(), picture.with_palette(palette), &error);
+        };
+        if (!save(picture, canvas) ||
+            !save(fs::path(in.pictureDir) / (spec.image + "-title.png"), title_strip(spec.name, titleFont)) ||
+            !save(fs::path(in.pictureDir) / (spec.image + "-scale.png"),
+                  scale_strip(map.panels[0].projection, spec.standardParallel, regular))) {
             return false;
         }
-        if (!in.previewDir.empty() &&
-            !write_palette_png((fs::path(in.previewDir) / (spec.image + "-25.png")).string(), shrink_nearest(canvas, 4),
-                               palette, error)) {
+        if (!in.previewDir.empty() && !save(fs::path(in.previewDir) / (spec.image + "-25.png"), shrink_nearest(canvas, 4))) {
             return false;
         }
 

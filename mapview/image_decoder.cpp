@@ -1,8 +1,13 @@
 #include "mapview/image_decoder.h"
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -54,31 +59,119 @@ struct RowMap {
         r -= pass2;
         return 1 + r * 2;
     }
+    // The inverse: which row of the stream picture row y is.
+    int stream_row_of(int y) const {
+        if (!interlaced) return y;
+        const int pass0 = (height + 7) / 8;
+        const int pass1 = (height + 3) / 8;
+        const int pass2 = (height + 1) / 4;
+        if (y % 8 == 0) return y / 8;
+        if (y % 8 == 4) return pass0 + y / 8;
+        if (y % 4 == 2) return pass0 + pass1 + y / 4;
+        return pass0 + pass1 + pass2 + y / 2;
+    }
     // Start of the stream's r-th row in memory, where rows are bottom-up.
     BYTE* stream_row(int r) const { return bits + static_cast<std::ptrdiff_t>(height - 1 - picture_row(r)) * stride; }
+    // The stream row that holds the pixel at p.
+    int stream_row_at(const BYTE* p) const { return stream_row_of(height - 1 - static_cast<int>((p - bits) / stride)); }
 };
 
-// One code's string, found where it was already written: the code stream
-// position of its first pixel, its length, and its address when the whole
-// string lies in one row (null when it runs over a row end).
+// One code's string, found where it already is: its first byte, its length,
+// and the bytes from its first byte to the end of the row it starts in (the
+// string runs over the row end when that is less than its length).
 struct Entry {
     const BYTE* src;
-    std::uint32_t pos;
     std::uint32_t len;
+    std::uint32_t room;
 };
+
+// Where the literal codes' strings are: byte i holds i, with a chunk's worth
+// of bytes after the last so a whole chunk can be read from any of them.
+constexpr std::array<BYTE, 256 + kChunk> kLiteralBytes = [] {
+    std::array<BYTE, 256 + kChunk> bytes{};
+    for (int i = 0; i < 256; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<BYTE>(i);
+    return bytes;
+}();
+
+// Copies span bytes (a multiple of kChunk), every chunk read before it is
+// written. Callers keep both sides inside their rows.
+inline void copy_chunks(BYTE* dst, const BYTE* src, std::uint32_t span) {
+    for (std::uint32_t i = 0; i < span; i += kChunk) {
+        BYTE chunk[kChunk];
+        std::memcpy(chunk, src + i, kChunk);
+        std::memcpy(dst + i, chunk, kChunk);
+    }
+}
+
+// Writes the string that ends in its own first pixel: the len - 1 pixels
+// just written before dst (at src), then the first of them again. A short
+// one is put together in a register and stored once, so that the next
+// string, which often starts from this one, can be read straight back out
+// of the store. Callers keep both sides inside their rows.
+inline void copy_repeating(BYTE* dst, const BYTE* src, std::uint32_t len, std::uint32_t span) {
+#ifdef __SSE2__
+    if (len <= kChunk) {
+        static constexpr std::array<BYTE, kChunk> kIota = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+        const __m128i last = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(kIota.data())),
+                                            _mm_set1_epi8(static_cast<char>(len - 1)));
+        const __m128i first = _mm_set1_epi8(static_cast<char>(src[0]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_or_si128(_mm_andnot_si128(last, v), _mm_and_si128(last, first)));
+        return;
+    }
+#endif
+    copy_chunks(dst, src, span);
+    dst[len - 1] = dst[0];
+}
+
+// The output position: the next pixel, the pixels left in its row, and the
+// row's number in the code stream.
+struct Cursor {
+    BYTE* dst;
+    int rem;
+    int row;
+};
+
+// Copies a string pixel by pixel, following the rows on both sides; for the
+// strings the chunked copy cannot take (near a row end, or running over
+// one). Copying forward one pixel at a time also repeats a string into
+// itself. Pixels beyond W x H are dropped: false when the picture is full.
+[[gnu::noinline]] bool copy_slowly(const RowMap& rows, Cursor& at, const BYTE* src, std::uint32_t room,
+                                   std::uint32_t len) {
+    int srcRow = -1;
+    for (std::uint32_t i = 0; i < len; ++i) {
+        if (room == 0) {
+            // The string goes on at the start of the next row of the stream.
+            if (srcRow < 0) srcRow = rows.stream_row_at(src - 1);
+            src = rows.stream_row(++srcRow);
+            room = static_cast<std::uint32_t>(rows.width);
+        }
+        *at.dst++ = *src++;
+        --room;
+        if (--at.rem == 0) {
+            if (++at.row == rows.height) return false;
+            at.dst = rows.stream_row(at.row);
+            at.rem = rows.width;
+        }
+    }
+    return true;
+}
 
 enum FillStatus { kReady, kEnded, kTruncated };
 
 // Decodes the LZW code stream into the rows. Every code's string is a
-// string already in the bitmap, extended by one byte: the entry a code
-// defines is the previous code's string as it was written, plus the first
-// pixel written after it, so strings are copied from the bitmap itself and
-// no string is ever built up byte by byte.
+// string already in the bitmap: a literal's byte, or the string the
+// previous code wrote followed by the pixel written after it. So each
+// entry is kept as the place it was written, and a string is copied from
+// there a chunk at a time, never built up byte by byte.
 ImageResult decode_pixels(HANDLE file, const RowMap& rows, unsigned minCodeSize) {
     ImageBlockReader& reader = g_blockReader;
     const unsigned clear = 1u << minCodeSize;
     const unsigned end = clear + 1;
-    Entry table[kMaxCodes];
+    // One slot more than there are codes: a full table keeps writing its
+    // new entries there, where no code reaches.
+    Entry table[kMaxCodes + 1];
+    for (unsigned c = 0; c < clear; ++c) table[c] = Entry{&kLiteralBytes[c & 0xFF], 1, kChunk};
 
     // Bit input: up to 64 bits taken from the current block, least
     // significant bit first.
@@ -112,29 +205,19 @@ ImageResult decode_pixels(HANDLE file, const RowMap& rows, unsigned minCodeSize)
         return kReady;
     };
 
-    // Output cursor: the next pixel's address, the pixels left in its row,
-    // and its position in the code stream (row * width + column).
     const int width = rows.width;
-    const BYTE* const bitsEnd = rows.bits + rows.stride * rows.height;
     int streamRow = 0;
     BYTE* dst = rows.stream_row(0);
     int rem = width;
-    std::uint32_t pos = 0;
-    auto next_row = [&]() __attribute__((always_inline)) -> bool {
-        if (++streamRow == rows.height) return false;
-        dst = rows.stream_row(streamRow);
-        rem = width;
-        return true;
-    };
 
-    // The string written last; the next entry is it plus one pixel.
+    // The string written last, and the bytes from its start to its row end;
+    // the next entry is it plus one pixel.
     const BYTE* prevSrc = nullptr;
-    std::uint32_t prevPos = 0;
     std::uint32_t prevLen = 0;
+    std::uint32_t prevRoom = 0;
 
     unsigned codeWidth = 0;
     unsigned mask = 0;
-    unsigned limit = 0;
     unsigned next = 0;
     unsigned code = 0;
 
@@ -152,20 +235,6 @@ ImageResult decode_pixels(HANDLE file, const RowMap& rows, unsigned minCodeSize)
         bitCount -= codeWidth;                                                    \
     } while (0)
 
-    // A full table (next free code 4096) defines nothing more and the codes
-    // stay 12 bits wide: encoders that never send a clear code rely on it.
-#define MF_DEFINE_ENTRY()                                                         \
-    do {                                                                          \
-        if (next < kMaxCodes) {                                                   \
-            table[next] = Entry{prevSrc, prevPos, prevLen + 1};                   \
-            if (++next == limit && codeWidth < kMaxCodeWidth) {                   \
-                ++codeWidth;                                                      \
-                limit <<= 1;                                                      \
-                mask = limit - 1;                                                 \
-            }                                                                     \
-        }                                                                         \
-    } while (0)
-
     if (!reader.Start(file)) return ImageUnsupported;
     if (reader.Ended()) return ImageOk;
     take_block();
@@ -174,8 +243,7 @@ ImageResult decode_pixels(HANDLE file, const RowMap& rows, unsigned minCodeSize)
     // not the clear code is decoded as if one came first.
     for (;;) {
         codeWidth = minCodeSize + 1;
-        limit = 1u << codeWidth;
-        mask = limit - 1;
+        mask = (1u << codeWidth) - 1;
         next = clear + 2;
         MF_READ_CODE();
         if (code == clear) continue;
@@ -183,82 +251,69 @@ ImageResult decode_pixels(HANDLE file, const RowMap& rows, unsigned minCodeSize)
         // Nothing is defined yet, so only a literal can follow a clear code.
         if (code > end) return ImageUnsupported;
         *dst = static_cast<BYTE>(code);
-        prevSrc = rem > 1 ? dst : nullptr;
-        prevPos = pos;
+        prevSrc = dst;
         prevLen = 1;
+        prevRoom = static_cast<std::uint32_t>(rem);
         ++dst;
-        ++pos;
-        if (--rem == 0 && !next_row()) goto drain;
+        if (--rem == 0) {
+            if (++streamRow == rows.height) goto drain;
+            dst = rows.stream_row(streamRow);
+            rem = width;
+        }
 
         for (;;) {
             MF_READ_CODE();
-            if (code < clear) {
-                MF_DEFINE_ENTRY();
-                *dst = static_cast<BYTE>(code);
-                prevSrc = rem > 1 ? dst : nullptr;
-                prevPos = pos;
-                prevLen = 1;
-                ++dst;
-                ++pos;
-                if (--rem == 0 && !next_row()) goto drain;
-            } else if (code > end) {
-                // Defining first makes a code equal to the next free code
-                // (the previous string plus its own first pixel) an entry
-                // like any other.
-                MF_DEFINE_ENTRY();
-                // A code beyond the next free one has no string.
-                if (code >= next) return ImageUnsupported;
-                const Entry e = table[code];
-                const std::uint32_t len = e.len;
-                const std::uint32_t span = (len + kChunk - 1) & ~(kChunk - 1);
-                if (e.src != nullptr && span <= static_cast<std::uint32_t>(rem) &&
-                    span <= static_cast<std::uint32_t>(bitsEnd - e.src)) {
-                    // The copy stays in this row, and its reads in the bitmap.
-                    // The source lies before the destination in the stream and
-                    // every chunk is read before it is written, so the string's
-                    // own bytes arrive intact. The one exception is the last
-                    // pixel of a string that ends in its own first pixel, which
-                    // is written again once that pixel is in place.
-                    for (std::uint32_t i = 0; i < span; i += kChunk) {
-                        BYTE chunk[kChunk];
-                        std::memcpy(chunk, e.src + i, kChunk);
-                        std::memcpy(dst + i, chunk, kChunk);
-                    }
-                    dst[len - 1] = e.src[len - 1];
-                    prevSrc = len < static_cast<std::uint32_t>(rem) ? dst : nullptr;
-                    prevPos = pos;
-                    prevLen = len;
-                    dst += len;
-                    pos += len;
-                    rem -= static_cast<int>(len);
-                    if (rem == 0 && !next_row()) goto drain;
-                } else {
-                    // Near a row end, or a string over a row end: pixel by
-                    // pixel, following the rows on both sides. Copying forward
-                    // one pixel at a time also repeats a string into itself.
-                    prevSrc = len < static_cast<std::uint32_t>(rem) ? dst : nullptr;
-                    prevPos = pos;
-                    prevLen = len;
-                    int srcRow = static_cast<int>(e.pos / static_cast<std::uint32_t>(width));
-                    int srcColumn = static_cast<int>(e.pos % static_cast<std::uint32_t>(width));
-                    const BYTE* src = rows.stream_row(srcRow) + srcColumn;
-                    int srcRem = width - srcColumn;
-                    for (std::uint32_t i = 0; i < len; ++i) {
-                        if (srcRem == 0) {
-                            src = rows.stream_row(++srcRow);
-                            srcRem = width;
-                        }
-                        *dst++ = *src++;
-                        --srcRem;
-                        ++pos;
-                        // Pixels beyond W x H are dropped.
-                        if (--rem == 0 && !next_row()) goto drain;
-                    }
-                }
-            } else if (code == clear) {
-                break;
-            } else {
+            if (code - clear < 2) [[unlikely]] {
+                if (code == clear) break;
                 return ImageOk;
+            }
+            // Define first: a code equal to the next free code (the previous
+            // string plus its own first pixel) is then an entry like any
+            // other. A full table (next free code 4096) defines nothing more
+            // and the codes stay 12 bits wide: encoders that never send a
+            // clear code rely on it.
+            table[next] = Entry{prevSrc, prevLen + 1, prevRoom};
+            next += next < kMaxCodes;
+            if (next > mask) [[unlikely]] {
+                if (codeWidth < kMaxCodeWidth) {
+                    ++codeWidth;
+                    mask = mask << 1 | 1;
+                }
+            }
+            // A code beyond the next free one has no string.
+            if (code >= next) [[unlikely]] return ImageUnsupported;
+
+            const Entry e = table[code];
+            const std::uint32_t len = e.len;
+            const std::uint32_t span = (len + kChunk - 1) & ~(kChunk - 1);
+            prevSrc = dst;
+            prevLen = len;
+            prevRoom = static_cast<std::uint32_t>(rem);
+            if (span <= e.room && span <= static_cast<std::uint32_t>(rem)) [[likely]] {
+                // Reads stay in the source's row and writes in this one. The
+                // source lies before the destination in the stream and every
+                // chunk is read before it is written, so the string's bytes
+                // arrive intact, save the last pixel of a string that ends
+                // in its own first pixel: written again once that is in place.
+                if (e.src + (len - 1) != dst) [[likely]] {
+                    copy_chunks(dst, e.src, span);
+                } else {
+                    copy_repeating(dst, e.src, len, span);
+                }
+                dst += len;
+                rem -= static_cast<int>(len);
+                if (rem == 0) {
+                    if (++streamRow == rows.height) goto drain;
+                    dst = rows.stream_row(streamRow);
+                    rem = width;
+                }
+            } else {
+                Cursor at{dst, rem, streamRow};
+                const bool room = copy_slowly(rows, at, e.src, e.room, len);
+                dst = at.dst;
+                rem = at.rem;
+                streamRow = at.row;
+                if (!room) goto drain;
             }
         }
     }
@@ -272,22 +327,19 @@ drain:
         MF_READ_CODE();
         if (code == clear) {
             codeWidth = minCodeSize + 1;
-            limit = 1u << codeWidth;
-            mask = limit - 1;
+            mask = (1u << codeWidth) - 1;
             next = clear + 2;
             defines = false;  // the first code after a clear code defines nothing
             continue;
         }
         if (code == end) return ImageOk;
-        if (defines && next < kMaxCodes && ++next == limit && codeWidth < kMaxCodeWidth) {
+        if (defines && next < kMaxCodes && ++next > mask && codeWidth < kMaxCodeWidth) {
             ++codeWidth;
-            limit <<= 1;
-            mask = limit - 1;
+            mask = mask << 1 | 1;
         }
         defines = true;
     }
 #undef MF_READ_CODE
-#undef MF_DEFINE_ENTRY
 }
 
 // Reads the headers up to the pixel data, creates the bitmap and decodes

@@ -6,14 +6,32 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <memory>
 #include <unordered_set>
 
 namespace platform {
 namespace {
 
+// A file opened for reading only reads ahead into a buffer of its own, so
+// that a reader taking a file in many small pieces (a length byte, then a
+// block of data) costs a copy per piece rather than a system call.
+constexpr std::size_t kReadAhead = 64 * 1024;
+
 struct FileObject {
     int fd = -1;
+    std::unique_ptr<char[]> buffer;  // kReadAhead bytes on a read-only handle
+    std::int64_t bufferStart = 0;    // file offset of buffer[0]; the descriptor stands at bufferStart + bufferEnd
+    std::size_t bufferPos = 0;       // next byte to hand out
+    std::size_t bufferEnd = 0;       // bytes held
+
+    std::int64_t position() const { return bufferStart + static_cast<std::int64_t>(bufferPos); }
+    void drop_buffer(std::int64_t descriptorOffset) {
+        bufferStart = descriptorOffset;
+        bufferPos = bufferEnd = 0;
+    }
 };
 
 // Handles are checked against the set of live ones, so a stale or foreign
@@ -87,7 +105,9 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    auto* f = new platform::FileObject{fd};
+    auto* f = new platform::FileObject;
+    f->fd = fd;
+    if (!write) f->buffer = std::make_unique<char[]>(platform::kReadAhead);
     platform::live_files().insert(f);
     return f;
 }
@@ -109,7 +129,19 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
     auto* out = static_cast<char*>(buffer);
     DWORD total = 0;
     while (total < bytesToRead) {
-        ssize_t n = ::read(f->fd, out + total, bytesToRead - total);
+        if (f->bufferPos < f->bufferEnd) {
+            const std::size_t n = std::min<std::size_t>(f->bufferEnd - f->bufferPos, bytesToRead - total);
+            std::memcpy(out + total, f->buffer.get() + f->bufferPos, n);
+            f->bufferPos += n;
+            total += static_cast<DWORD>(n);
+            continue;
+        }
+        // Small reads refill the buffer; large ones, and every read of a
+        // handle without a buffer, go straight to the caller's memory.
+        const bool refill = f->buffer && bytesToRead - total < platform::kReadAhead;
+        const std::int64_t offset = f->bufferStart + static_cast<std::int64_t>(f->bufferEnd);
+        ssize_t n = refill ? ::read(f->fd, f->buffer.get(), platform::kReadAhead)
+                           : ::read(f->fd, out + total, bytesToRead - total);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             SetLastError(platform::error_from_errno(errno));
@@ -117,7 +149,14 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
             return FALSE;
         }
         if (n == 0) break;
-        total += static_cast<DWORD>(n);
+        if (refill) {
+            f->bufferStart = offset;
+            f->bufferPos = 0;
+            f->bufferEnd = static_cast<std::size_t>(n);
+        } else {
+            f->drop_buffer(offset + n);
+            total += static_cast<DWORD>(n);
+        }
     }
     if (bytesRead) *bytesRead = total;
     return TRUE;
@@ -152,11 +191,25 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveM
                                                           static_cast<DWORD>(distance))
                               : static_cast<std::int64_t>(distance);
     int whence = moveMethod == FILE_BEGIN ? SEEK_SET : moveMethod == FILE_CURRENT ? SEEK_CUR : SEEK_END;
+    if (f->buffer && whence == SEEK_CUR) {
+        // A move within what is buffered costs nothing; any other is made
+        // from the reader's position, not the descriptor's.
+        const std::int64_t target = static_cast<std::int64_t>(f->bufferPos) + offset;
+        if (target >= 0 && target <= static_cast<std::int64_t>(f->bufferEnd)) {
+            f->bufferPos = static_cast<std::size_t>(target);
+            const std::int64_t pos = f->position();
+            if (distanceHigh) *distanceHigh = static_cast<LONG>(static_cast<std::uint64_t>(pos) >> 32);
+            return static_cast<DWORD>(pos);
+        }
+        offset += f->position();
+        whence = SEEK_SET;
+    }
     off_t pos = ::lseek(f->fd, offset, whence);
     if (pos < 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_SET_FILE_POINTER;
     }
+    if (f->buffer) f->drop_buffer(pos);
     if (distanceHigh) *distanceHigh = static_cast<LONG>(static_cast<std::uint64_t>(pos) >> 32);
     return static_cast<DWORD>(pos);
 }

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+
 namespace {
 
 using testing_support::TempDir;
@@ -26,6 +31,75 @@ TEST(Files, ReadsAndReportsShortReads) {
     EXPECT_EQ(std::string(buf, 5), "56789");
     EXPECT_TRUE(CloseHandle(f));
     EXPECT_FALSE(CloseHandle(f));  // a closed handle is refused, not reused
+}
+
+TEST(Files, ReadAheadKeepsReadsAndMovesExact) {
+    // Random reads and moves of every size on a read-only handle (which
+    // reads ahead), checked against the file's bytes and a plain position.
+    TempDir dir;
+    std::mt19937 random(11);
+    std::string content(300000, '\0');
+    for (char& c : content) c = static_cast<char>(random());
+    std::u16string path = to_u16(dir.write("big.bin", content));
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    std::int64_t pos = 0;
+    std::vector<char> buf(content.size() + 10);
+    for (int step = 0; step < 3000; ++step) {
+        const int op = static_cast<int>(random() % 6);
+        if (op <= 2) {
+            static constexpr DWORD kSizes[] = {0, 1, 6, 7, 10, 255, 256, 4000, 65535, 65536, 70000, 299999};
+            const DWORD n = kSizes[random() % 12];
+            DWORD got = 12345;
+            ASSERT_TRUE(ReadFile(f, buf.data(), n, &got, nullptr));
+            // Moves may go past the end; reads there find nothing.
+            const std::int64_t left = std::max<std::int64_t>(0, static_cast<std::int64_t>(content.size()) - pos);
+            ASSERT_EQ(got, static_cast<DWORD>(std::min<std::int64_t>(n, left))) << "step " << step;
+            if (got > 0) {
+                ASSERT_EQ(std::memcmp(buf.data(), content.data() + pos, got), 0) << "step " << step;
+            }
+            pos += got;
+        } else {
+            static constexpr LONG kMoves[] = {-1, 7, -300, 1000, -70000, 90000, 0};
+            LONG distance = kMoves[random() % 7];
+            DWORD method = FILE_CURRENT;
+            std::int64_t target = pos + distance;
+            if (op == 4) {
+                distance = static_cast<LONG>(random() % content.size());
+                method = FILE_BEGIN;
+                target = distance;
+            } else if (op == 5) {
+                distance = -static_cast<LONG>(random() % 1000);
+                method = FILE_END;
+                target = static_cast<std::int64_t>(content.size()) + distance;
+            }
+            const DWORD result = SetFilePointer(f, distance, nullptr, method);
+            if (target < 0) {
+                ASSERT_EQ(result, INVALID_SET_FILE_POINTER);  // the position stays
+            } else {
+                ASSERT_EQ(result, static_cast<DWORD>(target)) << "step " << step;
+                pos = target;
+            }
+        }
+    }
+    CloseHandle(f);
+}
+
+TEST(Files, WritableHandlesSeeTheirOwnWrites) {
+    TempDir dir;
+    std::u16string path = to_u16(dir.write("rw.bin", "abcdef"));
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    char buf[8] = {};
+    DWORD n = 0;
+    ReadFile(f, buf, 2, &n, nullptr);
+    WriteFile(f, "XY", 2, &n, nullptr);
+    ReadFile(f, buf, 2, &n, nullptr);
+    EXPECT_EQ(std::string(buf, 2), "ef");
+    SetFilePointer(f, 0, nullptr, FILE_BEGIN);
+    ReadFile(f, buf, 6, &n, nullptr);
+    EXPECT_EQ(std::string(buf, 6), "abXYef");
+    CloseHandle(f);
 }
 
 TEST(Files, RefusesMissingFilesAndDirectories) {

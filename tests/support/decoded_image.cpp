@@ -3,6 +3,9 @@
 #include "platform/gdi/bitmap.h"
 #include "tests/support/test_files.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstring>
 
 namespace testing_support {
@@ -37,8 +40,14 @@ DecodedImage decode_image(const std::string& path) {
 }
 
 DecodedImage decode_bytes(std::string_view bytes) {
-    TempDir dir;
-    return decode_image(dir.write("image.twk", bytes));
+    // A file in memory: rewriting a small file on disk over and over costs
+    // milliseconds each time, and the hostile-file sweeps write thousands.
+    static const int fd = memfd_create("decode-bytes", MFD_CLOEXEC);
+    if (fd < 0 || ftruncate(fd, 0) != 0 ||
+        pwrite(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
+        return DecodedImage{};
+    }
+    return decode_image("/proc/self/fd/" + std::to_string(fd));
 }
 
 std::string as_map_image(std::string gif) {

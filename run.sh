@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 scripts/setup-deps
 scripts/build release
 
-guide="${1:-tests/data/guides/harbour}"
+guide="${1:-guides/demo}"
 echo "Checking the guide in $guide:"
 build/release/tools/mapfolio-tool dab check "$guide"
 echo

@@ -42,9 +42,9 @@ struct Bar {
     int imageWidth = 0;
     int imageHeight = 0;
     int imageCount = 0;
-    std::vector<std::uint32_t> pixels;  // the images one under another, XRGB
-    HBITMAP normal = nullptr;           // the same as a 32-bit bitmap
-    HBITMAP greyed = nullptr;           // and greyed, for disabled buttons
+    // The images one under another, XRGB. Bitmaps are made from them only
+    // while the bar paints, so none outlives a bar that is never destroyed.
+    std::vector<std::uint32_t> pixels;
     int pressed = -1;                   // the button the stylus went down on
     bool inside = false;                // the stylus is still on it
     bool tipShown = false;
@@ -123,6 +123,8 @@ void paint(HWND window, Bar& bar, HDC dc) {
     fill(dc, client, kBarColor);
     fill(dc, RECT{0, 0, client.right, 1}, kEdgeColor);
     HDC memory = CreateCompatibleDC(dc);
+    HBITMAP normal = bar.imageCount > 0 ? make_strip(bar, false) : nullptr;
+    HBITMAP greyed = bar.imageCount > 0 ? make_strip(bar, true) : nullptr;
     for (std::size_t i = 0; i < bar.buttons.size(); ++i) {
         const Button& b = bar.buttons[i];
         if (hidden(b) || (b.info.fsStyle & TBSTYLE_SEP)) continue;
@@ -138,7 +140,7 @@ void paint(HWND window, Bar& bar, HDC dc) {
         }
         const int image = b.info.iBitmap;
         if (image < 0 || image >= bar.imageCount || memory == nullptr) continue;
-        HBITMAP strip = enabled(b) ? bar.normal : bar.greyed;
+        HBITMAP strip = enabled(b) ? normal : greyed;
         if (strip == nullptr) continue;
         HGDIOBJ old = SelectObject(memory, strip);
         const int x = (r.left + r.right - bar.imageWidth) / 2 + (down ? 1 : 0);
@@ -147,6 +149,8 @@ void paint(HWND window, Bar& bar, HDC dc) {
         SelectObject(memory, old);
     }
     if (memory) DeleteDC(memory);
+    if (normal) DeleteObject(normal);
+    if (greyed) DeleteObject(greyed);
 }
 
 int button_at(const Bar& bar, POINT p) {
@@ -226,8 +230,6 @@ LRESULT CALLBACK bar_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_NCDESTROY:
         if (bar->pressed >= 0 && bar->tipShown) hide_tool_tip();
-        if (bar->normal) DeleteObject(bar->normal);
-        if (bar->greyed) DeleteObject(bar->greyed);
         bars().erase(window);
         return 0;
     case WM_SIZE:
@@ -399,11 +401,6 @@ int CommandBar_AddBitmap(HWND window, HINSTANCE instance, int bitmapId, int numI
     const bool taken = take_images(*bar, bitmap, numImages, width, height);
     DeleteObject(bitmap);
     if (!taken) return -1;
-    for (HBITMAP* strip : {&bar->normal, &bar->greyed}) {
-        if (*strip) DeleteObject(*strip);
-    }
-    bar->normal = make_strip(*bar, false);
-    bar->greyed = make_strip(*bar, true);
     lay_out(window, *bar);
     return first;
 }

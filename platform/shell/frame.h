@@ -22,4 +22,26 @@ HWND navigation_bar_window();
 // Draws what lies under every window: the empty menu bar.
 void draw_frame_background(gdi::Surface& screen);
 
+// Creates one of the shell's own windows (a menu bar, a tool tip): a hidden
+// topmost popup at rect, owned by owner's top-level window when given, and
+// never activated, given keys or asked to close.
+HWND create_frame_window(LPCWSTR className, const RECT& rect, HWND owner, DWORD style);
+
+// Shows the menu bar of the frontmost program window that owns the bottom
+// bar and hides every other bar; the navigation bar's "ok" button follows
+// the same window. Called before the screen is composed and before a tap is
+// placed.
+void arrange_frame();
+// The frontmost program window that owns the bottom bar, or null.
+HWND frame_owner();
+// The window whose "ok" button the navigation bar shows, or null.
+HWND done_button_window();
+// Whether a window owns the bottom bar: it has a menu bar (menu_bar.cpp) or
+// is a dialog sized between the bars (full_screen.cpp).
+bool owns_menu_bar(HWND window);
+bool owns_bottom_bar(HWND window);
+// Forgets the bars and the full-screen state (tests that start over).
+void forget_menu_bars();
+void forget_full_screen_state();
+
 }  // namespace platform::shell

@@ -7,8 +7,11 @@
 
 namespace platform::shell {
 
-// Draws the bar with its title into the bar window's paint DC.
-void paint_navigation_bar(HWND bar, HDC dc, const std::u16string& title);
+// Draws the bar with its title, and the "ok" button when asked, into the
+// bar window's paint DC.
+void paint_navigation_bar(HWND bar, HDC dc, const std::u16string& title, bool doneButton);
+// Where the "ok" button sits, in the bar's client coordinates.
+RECT done_button_rect(HWND bar);
 void reset_shell();
 
 }  // namespace platform::shell

@@ -3,10 +3,17 @@
 
 #include "platform/backend/backend.h"
 #include "platform/shell/navigation_bar.h"
+#include "platform/dialogs/message_box.h"
+#include "platform/user/message_queue.h"
 #include "platform/user/paint.h"
 #include "platform/user/window.h"
 #include "platform/user/window_class.h"
 #include "platform/user/windows.h"
+
+namespace platform::user {
+// True while the shell creates one of its own windows.
+bool g_creatingFrame = false;
+}  // namespace platform::user
 
 namespace platform::shell {
 namespace {
@@ -22,9 +29,18 @@ LRESULT nav_bar_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
         PAINTSTRUCT paint{};
         if (BeginPaint(window, &paint) != nullptr) {
-            paint_navigation_bar(window, paint.hdc, g_title);
+            paint_navigation_bar(window, paint.hdc, g_title, done_button_window() != nullptr);
             EndPaint(window, &paint);
         }
+        return 0;
+    }
+    if (message == WM_LBUTTONUP) {
+        // The "ok" button answers the window it belongs to as its OK would.
+        POINT p{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+        RECT ok = done_button_rect(window);
+        HWND target = done_button_window();
+        if (target && p.x >= ok.left && p.x < ok.right && p.y >= ok.top && p.y < ok.bottom)
+            PostMessageW(target, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -56,6 +72,17 @@ void draw_frame_background(gdi::Surface& target) {
 void reset_shell() {
     g_navBar = nullptr;
     g_title.clear();
+    forget_full_screen_state();
+}
+
+HWND create_frame_window(LPCWSTR className, const RECT& rect, HWND owner, DWORD style) {
+    user::ensure_shell_frame();
+    const bool was = user::g_creatingFrame;
+    user::g_creatingFrame = true;
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, className, u"", WS_POPUP | style, rect.left, rect.top,
+                                  rect.right - rect.left, rect.bottom - rect.top, owner, nullptr, nullptr, nullptr);
+    user::g_creatingFrame = was;
+    return window;
 }
 
 }  // namespace platform::shell
@@ -66,10 +93,6 @@ RECT default_window_rect() {
     SIZE size = backend::current().screen();
     return RECT{0, shell::kNavBarHeight, size.cx, size.cy};
 }
-
-namespace {
-bool g_creatingFrame = false;
-}  // namespace
 
 bool creating_shell_frame() { return g_creatingFrame; }
 

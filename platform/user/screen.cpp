@@ -65,6 +65,8 @@ void draw_busy_indicator(gdi::Surface& target) {
 void compose_screen(gdi::Surface& target) {
     SIZE size = backend::current().screen();
     if (target.width() != size.cx || target.height() != size.cy) target.resize(size.cx, size.cy);
+    // The bottom bar shown is the frontmost window's.
+    shell::arrange_frame();
     target.fill(0x00FFFFFF);
     shell::draw_frame_background(target);
     RECT all{0, 0, size.cx, size.cy};

@@ -1,6 +1,7 @@
 #include "platform/user/windows.h"
 
 #include "platform/base/crt.h"
+#include "platform/controls/system_classes.h"
 #include "platform/user/input.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/paint.h"
@@ -232,6 +233,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
                      int height, HWND parentHandle, HMENU menu, HINSTANCE instance, LPVOID param) {
     ensure_shell_frame();
     const WindowClass* cls = find_class(className);
+    // The system's own controls are there without being registered.
+    if (cls == nullptr && platform::controls::register_system_class(className)) cls = find_class(className);
     if (cls == nullptr) {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;

@@ -1,0 +1,6 @@
+#include "resources/program_resources.h"
+
+void RegisterProgramResources() {
+    RegisterButtonBitmaps();
+    RegisterMenuBars();
+}

@@ -1,0 +1,12 @@
+// The program's resources: icons, button bitmaps, menu bars and the rest,
+// drawn and written in this folder as source and handed to the platform's
+// resource registry when the program starts.
+#pragma once
+
+// Registers every resource of the program. Call once before the first
+// window is made; calling again replaces them with the same.
+void RegisterProgramResources();
+
+// The parts of it, one per kind of resource.
+void RegisterButtonBitmaps();
+void RegisterMenuBars();

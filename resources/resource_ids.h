@@ -1,0 +1,16 @@
+// Identifiers of the program's resources.
+#pragma once
+
+// Bitmaps of button images, 16 x 16 pixels each.
+#define IDB_MAIN_BUTTONS 171    // the main window's nine buttons
+#define IDB_CLOSE_BUTTON 172    // the Information dialog's close button
+#define IDB_FIND_BUTTONS 173    // the Find dialog's Cancel and OK buttons
+
+// Menu bars.
+#define IDM_MAIN_MENUBAR 4080
+#define IDM_DIALOG_MENUBAR 168
+
+// Commands of the hidden buttons and the caption string of the main one.
+#define IDM_MAIN_MENU_BUTTON 40027
+#define IDS_MAIN_MENU_CAPTION 40089
+#define IDM_DIALOG_MENU_BUTTON 40051

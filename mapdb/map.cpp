@@ -71,6 +71,9 @@ void delete_view(CMapView* view) {
 }  // namespace
 
 bool CMap::LoadImage(HWND window) {
+    // Callers load only a map without image; should one load again, the
+    // view it has goes first rather than leaking.
+    UnloadImage();
     if (imageName == nullptr) {
         SetError(u"No Database Image Name Available");
         return false;

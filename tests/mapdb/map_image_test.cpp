@@ -142,6 +142,9 @@ TEST_F(MapImage, UnloadAndCloseReleaseTheView) {
     EXPECT_FALSE(map.imageLoaded);
     EXPECT_EQ(live_gdi_objects(), objects);
     ASSERT_TRUE(map.LoadImage(window));
+    const int loaded = live_gdi_objects();
+    ASSERT_TRUE(map.LoadImage(window));  // again: the first view does not stay behind
+    EXPECT_EQ(live_gdi_objects(), loaded);
 
     // Closing frees the records and the view together.
     map.Close();

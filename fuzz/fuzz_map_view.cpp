@@ -46,12 +46,12 @@ struct Fixture {
     std::int32_t width = 0, height = 0;
 
     Fixture() {
-        platform::headless::reset(SIZE{640, 700});
+        platform::headless::reset(SIZE{320, 360});
         WNDCLASSW wc{};
         wc.lpfnWndProc = window_proc;
         wc.lpszClassName = u"FuzzMapView";
         RegisterClassW(&wc);
-        window = CreateWindowExW(0, u"FuzzMapView", u"Map", WS_VISIBLE, 0, 26, 640, 640, nullptr, nullptr, nullptr,
+        window = CreateWindowExW(0, u"FuzzMapView", u"Map", WS_VISIBLE, 0, 26, 320, 300, nullptr, nullptr, nullptr,
                                  nullptr);
         const std::string town = MAPFOLIO_FUZZ_TOWN;
         const std::u16string map = platform::from_utf8(town + "/town.twk");
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     view.CenterOnMiddle();
 
     Reader in(data, size);
-    for (int steps = 0; steps < 64 && !in.done(); ++steps) {
+    for (int steps = 0; steps < 32 && !in.done(); ++steps) {
         switch (in.byte() % 16) {
             case 0: view.Refresh(); break;
             case 1: {
@@ -137,8 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 13: view.DrawZoomLabel(); break;
             case 14:
                 // Client sizes as a window can have them.
-                view.clientWidth = in.below(700);
-                view.clientHeight = in.below(700);
+                view.clientWidth = in.below(400);
+                view.clientHeight = in.below(400);
                 break;
             default:
                 // An image no larger than its bitmap, empty included.

@@ -1,5 +1,9 @@
 #include "mapdb/map.h"
 
+#include "mapview/map_view.h"
+
+#include <new>
+
 bool StripFileName(WCHAR* path) {
     if (path == nullptr || path[0] == 0) return false;
     WCHAR* cut = nullptr;
@@ -37,6 +41,79 @@ void CMap::Close() {
         recordArena = nullptr;
         dataLoaded = 0;
     }
+    if (imageLoaded) UnloadImage();
+}
+
+namespace {
+
+// dabDirectory followed by name into dest (MAX_PATH units); false when the
+// two together do not fit, since a path cut short would name another file.
+bool join_path(WCHAR* dest, LPCWSTR directory, LPCWSTR name) {
+    const int d = lstrlenW(directory), n = lstrlenW(name);
+    if (d + n >= MAX_PATH) return false;
+    lstrcpyW(dest, directory);
+    lstrcpyW(dest + d, name);
+    return true;
+}
+
+// The view lives in a heap block of its own, so that tests can refuse it.
+CMapView* new_view() {
+    void* block = LocalAlloc(LMEM_FIXED, sizeof(CMapView));
+    return block ? new (block) CMapView : nullptr;
+}
+
+void delete_view(CMapView* view) {
+    view->Close();
+    view->~CMapView();
+    LocalFree(view);
+}
+
+}  // namespace
+
+bool CMap::LoadImage(HWND window) {
+    // Callers load only a map without image; should one load again, the
+    // view it has goes first rather than leaking.
+    UnloadImage();
+    if (imageName == nullptr) {
+        SetError(u"No Database Image Name Available");
+        return false;
+    }
+    WCHAR path[MAX_PATH];
+    WCHAR message[WSPRINTF_MAX + 1];
+    if (!join_path(path, dabDirectory, imageName)) {
+        wsprintfW(message, u"Failed to open %s", imageName);
+        SetError(message);
+        return false;
+    }
+    CMapView* view = new_view();
+    if (view == nullptr) {
+        wsprintfW(message, u"Insufficient memory for %s", path);
+        SetError(message);
+        return false;
+    }
+    view->Open(path, window);
+    mapView = view;
+    if (!view->open) {
+        view->GetError(errorText);
+        delete_view(view);
+        mapView = nullptr;
+        imageLoaded = 0;
+        return false;
+    }
+    imageLoaded = 1;
+    for (BackgroundImage* image = backgroundImageList; image; image = image->next) {
+        // A border image that does not load, or whose path does not fit, is
+        // simply not drawn.
+        if (join_path(path, dabDirectory, image->fileName)) view->LoadBorderImage(path, image->borderSlot);
+    }
+    return true;
+}
+
+void CMap::UnloadImage() {
+    if (mapView == nullptr) return;
+    delete_view(mapView);
+    mapView = nullptr;
+    imageLoaded = 0;
 }
 
 void CMap::GetError(WCHAR* dest) const { lstrcpynW(dest, errorText, MAX_PATH); }

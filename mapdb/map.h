@@ -45,6 +45,13 @@ public:
     void Open(LPCWSTR path, int* failedLine = nullptr);
     // Destruction: frees the records and the view.
     void Close();
+    // Creates and opens the view of the map image for window, then loads the
+    // border images into it (a border image that fails leaves its slot
+    // empty). False, with the reason in errorText and no view, when the
+    // image does not load. Called only while imageLoaded is clear.
+    bool LoadImage(HWND window);
+    // Destroys the view, if there is one.
+    void UnloadImage();
     // Reads the database into the record arena; see map_parse.cpp.
     bool Parse(LPCWSTR path, int* failedLine = nullptr);
     // Copies errorText into dest (MAX_PATH units).

@@ -20,6 +20,9 @@ constexpr CommandGroup kGroups[] = {
      "  twk info FILE          the decoder's result, size, colours and interlacing of a map image\n"
      "  twk decode FILE OUT    a map image to OUT.bmp (the decoded bitmap) or OUT.png\n"
      "  twk encode IN OUT      a PNG or GIF to a map image (--dither, --colours N)\n"},
+    {"render", RunRenderCommand,
+     "  render DAB OUT.png     the database's map as the program draws it, as a PNG\n"
+     "                         (--zoom P, --center X,Y, --size WxH, --pan DX,DY repeatable)\n"},
 };
 
 void print_usage(std::FILE* out) {

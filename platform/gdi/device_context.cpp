@@ -1,5 +1,6 @@
 #include "platform/base/rect.h"
 #include "platform/gdi/dc_object.h"
+#include "platform/system/memory.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -175,6 +176,10 @@ void release_surface_dc(HDC handle) {
 using platform::gdi::DeviceContext;
 
 HDC CreateCompatibleDC(HDC /*reference*/) {
+    if (platform::allocation_should_fail(platform::AllocKind::DeviceContext)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     auto* dc = new (std::nothrow) DeviceContext();
     if (dc == nullptr) return nullptr;
     platform::gdi::register_object(dc);
@@ -196,6 +201,11 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
     platform::gdi::GdiObject* target = platform::gdi::lookup_object(object);
     if (dc == nullptr || target == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    if (target->kind() == platform::gdi::ObjectKind::Bitmap && !target->is_stock() &&
+        platform::allocation_should_fail(platform::AllocKind::Selection)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
     return dc->select(target);

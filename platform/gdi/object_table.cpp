@@ -1,4 +1,5 @@
 #include "platform/gdi/object_table.h"
+#include "platform/system/memory.h"
 
 #include <unordered_set>
 
@@ -56,5 +57,6 @@ int GetObjectW(HGDIOBJ handle, int bufferSize, LPVOID buffer) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }
+    if (buffer != nullptr && platform::allocation_should_fail(platform::AllocKind::Description)) return 0;
     return object->describe(bufferSize, buffer);
 }

@@ -19,7 +19,7 @@ struct FaultPlan {
     int fail = 0;   // allocations to refuse after that
 };
 
-FaultPlan g_plans[3];
+FaultPlan g_plans[6];
 
 FaultPlan& plan_for(AllocKind kind) { return g_plans[static_cast<int>(kind)]; }
 

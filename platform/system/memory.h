@@ -44,7 +44,11 @@ void GlobalMemoryStatus(MEMORYSTATUS* status);
 
 namespace platform {
 
-enum class AllocKind { Local, Virtual, Bitmap };
+// Bitmap: the pixels of a new bitmap. The last three stand for what a
+// device's GDI refuses when its resources run out: DeviceContext, a new
+// memory DC (CreateCompatibleDC); Selection, selecting a bitmap into a
+// memory DC; Description, describing an object (GetObjectW).
+enum class AllocKind { Local, Virtual, Bitmap, DeviceContext, Selection, Description };
 
 // True when the test hooks say this allocation must fail; counts it.
 bool allocation_should_fail(AllocKind kind);

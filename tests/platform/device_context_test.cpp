@@ -1,4 +1,5 @@
 #include "gdi_support.h"
+#include "platform/testing.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +156,42 @@ TEST(DeviceContext, NothingLeaksAcrossAFullDrawingCycle) {
         EXPECT_TRUE(DeleteObject(font));
     }
     EXPECT_EQ(gdi_test::live_objects(), before);
+}
+
+TEST(DeviceContext, InjectedFaultsRefuseOnlyTheirOwnCall) {
+    using platform::AllocKind;
+    namespace faults = platform::testing;
+    faults::fail_allocations(AllocKind::DeviceContext, 1, 1);
+    HDC first = CreateCompatibleDC(nullptr);
+    EXPECT_NE(first, nullptr);
+    EXPECT_EQ(CreateCompatibleDC(nullptr), nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    DeleteDC(first);
+
+    // Selection refuses bitmaps only; brushes and the stock bitmap go in.
+    MemoryBitmap picture(4, 4, [](int, int) { return RGB(1, 2, 3); });
+    SelectObject(picture.dc, picture.previous);
+    faults::fail_allocations(AllocKind::Selection, 0, 1);
+    HBRUSH brush = CreateSolidBrush(RGB(9, 9, 9));
+    EXPECT_NE(SelectObject(dc, brush), nullptr);
+    EXPECT_EQ(SelectObject(dc, picture.bitmap), nullptr);
+    HGDIOBJ stock = SelectObject(dc, picture.bitmap);
+    EXPECT_NE(stock, nullptr);
+    EXPECT_EQ(SelectObject(dc, stock), picture.bitmap);
+
+    // Description refuses to fill a buffer, not to tell the size.
+    faults::fail_allocations(AllocKind::Description, 0, 1);
+    BITMAP bm{};
+    EXPECT_EQ(GetObjectW(picture.bitmap, 0, nullptr), static_cast<int>(sizeof(BITMAP)));
+    EXPECT_EQ(GetObjectW(picture.bitmap, sizeof bm, &bm), 0);
+    EXPECT_EQ(GetObjectW(picture.bitmap, sizeof bm, &bm), static_cast<int>(sizeof(BITMAP)));
+    EXPECT_EQ(bm.bmWidth, 4);
+    faults::clear_allocation_faults();
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(brush);
+    DeleteDC(dc);
+    picture.previous = SelectObject(picture.dc, picture.bitmap);
 }
 
 }  // namespace

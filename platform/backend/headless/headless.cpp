@@ -12,6 +12,7 @@
 #include "platform/user/timer_queue.h"
 #include "platform/user/window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -97,6 +98,21 @@ gdi::Surface compose() {
     gdi::Surface surface;
     user::compose_screen(surface);
     return surface;
+}
+
+gdi::Surface window_pixels(HWND handle) {
+    gdi::Surface out;
+    const user::Window* window = user::find(handle);
+    if (window == nullptr) return out;
+    const RECT client = window->client_in_surface();
+    const int width = std::max(0, std::min<int>(client.right, window->surface.width()) - client.left);
+    const int height = std::max(0, std::min<int>(client.bottom, window->surface.height()) - client.top);
+    out.resize(width, height);
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* from = window->surface.row(client.top + y) + client.left;
+        std::copy(from, from + width, out.row(y));
+    }
+    return out;
 }
 
 bool write_png(const std::string& path, std::string* error) { return write_png_file(machine().frame(), path, error); }

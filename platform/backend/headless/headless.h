@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/backend/backend.h"
+#include "platform/user/user_types.h"
 
 #include <functional>
 #include <string>
@@ -56,6 +57,9 @@ int present_count();
 std::uint32_t pixel(int x, int y);
 // Composes the screen as it is now (without presenting).
 gdi::Surface compose();
+// The client area of a window as its own surface holds it, whatever covers
+// it on the screen; empty for an unknown window.
+gdi::Surface window_pixels(HWND window);
 // Writes the last frame as a PNG file; false with error set on failure.
 bool write_png(const std::string& path, std::string* error = nullptr);
 bool write_png(const gdi::Surface& surface, const std::string& path, std::string* error = nullptr);

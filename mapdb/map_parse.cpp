@@ -151,10 +151,8 @@ public:
         m_file.Rewind();
         InfoTopic* last = nullptr;
         while (find_next_tag(u"<Information>")) {
-            auto* topic = m_arena.place<InfoTopic>();
+            auto* topic = place_cleared<InfoTopic>();
             if (!topic) return false;
-            topic->title = topic->text = nullptr;
-            topic->next = nullptr;
             (last ? last->next : m_map.topicList) = topic;
             last = topic;
             topic->title = read_into_arena();
@@ -169,27 +167,17 @@ public:
         m_file.Rewind();
         LocationCategory* last = nullptr;
         while (find_next_tag(u"<Locations>")) {
-            auto* category = m_arena.place<LocationCategory>();
+            auto* category = place_cleared<LocationCategory>();
             if (!category) return false;
-            category->name = nullptr;
-            category->firstLocation = nullptr;
-            category->next = nullptr;
             (last ? last->next : m_map.categoryList) = category;
             last = category;
-            category->name = read_into_arena();
-            if (!category->name || category->name[0] == 0) return false;
+            category->name = read_block_name();
+            if (!category->name) return false;
             Location* lastLocation = nullptr;
-            for (;;) {
-                if (!read_line()) return false;
-                if (is_end_line(u"</Locations>")) break;
-                Field f[4];
-                int count = split_fields(m_line, f, 4);
-                if (count < 3) return false;
-                auto* location = m_arena.place<Location>();
+            bool read = read_block<4, 3>(u"</Locations>", [&](const Field* f, int count) {
+                auto* location = place_cleared<Location>();
                 if (!location) return false;
                 location->position = PackLocation(_wtol(f[0].text), _wtol(f[1].text));
-                location->description = nullptr;
-                location->next = nullptr;
                 location->name = copy(f[2]);
                 if (!location->name) return false;
                 if (count == 4) {
@@ -198,7 +186,9 @@ public:
                 }
                 (lastLocation ? lastLocation->next : category->firstLocation) = location;
                 lastLocation = location;
-            }
+                return true;
+            });
+            if (!read) return false;
         }
         return true;
     }
@@ -207,22 +197,19 @@ public:
         m_file.Rewind();
         RelatedMap* last = nullptr;
         while (find_next_tag(u"<Related Maps>")) {
-            for (;;) {
-                if (!read_line()) return false;
-                if (is_end_line(u"</Related Maps>")) break;
-                Field f[10];
-                if (split_fields(m_line, f, 10) < 10) return false;
-                auto* link = m_arena.place<RelatedMap>();
+            bool read = read_block<10, 10>(u"</Related Maps>", [&](const Field* f, int) {
+                auto* link = place_cleared<RelatedMap>();
                 if (!link) return false;
                 link->hotRect = RECT{_wtol(f[1].text), _wtol(f[2].text), _wtol(f[3].text), _wtol(f[4].text)};
                 link->targetRect = RECT{_wtol(f[6].text), _wtol(f[7].text), _wtol(f[8].text), _wtol(f[9].text)};
-                link->next = nullptr;
                 link->sourceMapName = copy(f[0]);
                 link->targetMapName = link->sourceMapName ? copy(f[5]) : nullptr;
                 if (!link->targetMapName) return false;
                 (last ? last->next : m_map.relatedMapList) = link;
                 last = link;
-            }
+                return true;
+            });
+            if (!read) return false;
         }
         return true;
     }
@@ -231,32 +218,26 @@ public:
         m_file.Rewind();
         LinkGroup* last = nullptr;
         while (find_next_tag(u"<Links>")) {
-            auto* group = m_arena.place<LinkGroup>();
+            auto* group = place_cleared<LinkGroup>();
             if (!group) return false;
-            group->name = nullptr;
-            group->firstEntry = nullptr;
-            group->next = nullptr;
             (last ? last->next : m_map.linkGroupList) = group;
             last = group;
-            group->name = read_into_arena();
-            if (!group->name || group->name[0] == 0) return false;
+            group->name = read_block_name();
+            if (!group->name) return false;
             LinkEntry* lastEntry = nullptr;
-            for (;;) {
-                if (!read_line()) return false;
-                if (is_end_line(u"</Links>")) break;
-                Field f[5];
-                if (split_fields(m_line, f, 5) < 5) return false;
-                auto* entry = m_arena.place<LinkEntry>();
+            bool read = read_block<5, 5>(u"</Links>", [&](const Field* f, int) {
+                auto* entry = place_cleared<LinkEntry>();
                 if (!entry) return false;
                 entry->number = _wtol(f[0].text);
                 entry->point = PackLocation(_wtol(f[1].text), _wtol(f[2].text));
-                entry->next = nullptr;
                 entry->firstText = copy(f[3]);
                 entry->secondText = entry->firstText ? copy(f[4]) : nullptr;
                 if (!entry->secondText) return false;
                 (lastEntry ? lastEntry->next : group->firstEntry) = entry;
                 lastEntry = entry;
-            }
+                return true;
+            });
+            if (!read) return false;
         }
         return true;
     }
@@ -271,20 +252,17 @@ public:
         m_file.Rewind();
         BackgroundImage* last = nullptr;
         while (find_next_tag(u"<Background Images>")) {
-            for (;;) {
-                if (!read_line()) return false;
-                if (is_end_line(u"</Background Images>")) break;
-                Field f[2];
-                if (split_fields(m_line, f, 2) < 2) return false;
-                auto* image = m_arena.place<BackgroundImage>();
+            bool read = read_block<2, 2>(u"</Background Images>", [&](const Field* f, int) {
+                auto* image = place_cleared<BackgroundImage>();
                 if (!image) return false;
                 image->borderSlot = _wtol(f[1].text);
-                image->next = nullptr;
                 image->fileName = copy(f[0]);
                 if (!image->fileName) return false;
                 (last ? last->next : m_map.backgroundImageList) = image;
                 last = image;
-            }
+                return true;
+            });
+            if (!read) return false;
         }
         return true;
     }
@@ -309,6 +287,34 @@ private:
         return !m_atEnd;
     }
     WCHAR* copy(const Field& field) { return m_arena.copy(field.text, field.length); }
+
+    // A record with every reference null and every number 0.
+    template <class T>
+    T* place_cleared() {
+        T* record = m_arena.place<T>();
+        if (record) std::memset(static_cast<void*>(record), 0, sizeof(T));
+        return record;
+    }
+
+    // The name line of a block that has one; an empty name fails the block.
+    WCHAR* read_block_name() {
+        WCHAR* name = read_into_arena();
+        return (name && name[0]) ? name : nullptr;
+    }
+
+    // Reads a block's data lines up to its end line. Each line is split into
+    // at most Count fields and handed to add, which places its record; a line
+    // with fewer than Required fields, or the end of the file, fails the block.
+    template <int Count, int Required, class Add>
+    bool read_block(LPCWSTR endTag, Add add) {
+        for (;;) {
+            if (!read_line()) return false;
+            if (is_end_line(endTag)) return true;
+            Field fields[Count];
+            int count = split_fields(m_line, fields, Count);
+            if (count < Required || !add(fields, count)) return false;
+        }
+    }
     WCHAR* read_into_arena() {
         m_lastLine = m_file.position;
         WCHAR* text = m_arena.read_line(m_file);

@@ -18,16 +18,7 @@ constexpr COLORREF kTipColor = RGB(255, 255, 225);
 HWND g_tip = nullptr;
 std::u16string g_text;
 
-HFONT tip_font() {
-    static HFONT font = nullptr;
-    if (font == nullptr) {
-        LOGFONTW lf{};
-        lf.lfHeight = -11;
-        lf.lfWeight = FW_NORMAL;
-        font = CreateFontIndirectW(&lf);
-    }
-    return font;
-}
+HFONT tip_font() { return platform::gdi::shared_ui_font(11, FW_NORMAL); }
 
 LRESULT CALLBACK tip_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {

@@ -47,16 +47,7 @@ struct Box {
 
 Box* box_of(HWND window) { return reinterpret_cast<Box*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
-HFONT caption_font() {
-    static HFONT font = nullptr;
-    if (font == nullptr) {
-        LOGFONTW logfont{};
-        logfont.lfHeight = -12;
-        logfont.lfWeight = FW_BOLD;
-        font = CreateFontIndirectW(&logfont);
-    }
-    return font;
-}
+HFONT caption_font() { return platform::gdi::shared_ui_font(12, FW_BOLD); }
 
 bool contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 

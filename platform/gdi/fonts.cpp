@@ -3,6 +3,7 @@
 #include "platform/gdi/font_object.h"
 
 #include <cstring>
+#include <map>
 #include <new>
 
 namespace platform::gdi {
@@ -84,3 +85,19 @@ BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* tm) {
     tm->tmCharSet = lf.lfCharSet;
     return TRUE;
 }
+
+namespace platform::gdi {
+
+HFONT shared_ui_font(int pixelHeight, int weight) {
+    static std::map<std::pair<int, int>, HFONT> fonts;
+    HFONT& font = fonts[{pixelHeight, weight}];
+    if (font == nullptr) {
+        LOGFONTW logfont{};
+        logfont.lfHeight = -pixelHeight;
+        logfont.lfWeight = weight;
+        font = CreateFontIndirectW(&logfont);
+    }
+    return font;
+}
+
+}  // namespace platform::gdi

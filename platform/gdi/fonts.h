@@ -76,3 +76,12 @@ HFONT CreateFontIndirectW(const LOGFONTW* logfont);
 // Metrics of the font selected into dc. tmAveCharWidth is the average width
 // of the 52 Latin letters (the figure dialog layouts are measured with).
 BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics);
+
+namespace platform::gdi {
+
+// A font of the default face at a character height in pixels and a weight,
+// made on first use and kept for the life of the process, for the text the
+// platform itself draws (title bars, message boxes, tool tips).
+HFONT shared_ui_font(int pixelHeight, int weight);
+
+}  // namespace platform::gdi

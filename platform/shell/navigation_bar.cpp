@@ -13,16 +13,7 @@ constexpr int kDoneWidth = 26;
 constexpr int kDoneHeight = 18;
 constexpr int kDoneMargin = 4;
 
-HFONT title_font() {
-    static HFONT font = nullptr;
-    if (font == nullptr) {
-        LOGFONTW logfont{};
-        logfont.lfHeight = -13;
-        logfont.lfWeight = FW_BOLD;
-        font = CreateFontIndirectW(&logfont);
-    }
-    return font;
-}
+HFONT title_font() { return platform::gdi::shared_ui_font(13, FW_BOLD); }
 
 }  // namespace
 

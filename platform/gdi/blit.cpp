@@ -1,6 +1,7 @@
 #include "platform/gdi/blit.h"
 #include "platform/base/rect.h"
 #include "platform/gdi/dc_object.h"
+#include "platform/gdi/palette_expander.h"
 
 #include <algorithm>
 #include <cstring>
@@ -88,7 +89,7 @@ struct CanvasCopy {
 // Copies the mapped source pixels of one destination row segment.
 // Callers clip: every map entry is inside the source.
 void copy_row(std::uint32_t* out, const Canvas& src, int sy, const int* xmap, std::size_t n, bool contiguous,
-              const std::uint32_t* palette) {
+              const platform::gdi::PaletteExpander* palette, const platform::gdi::ColumnMap* columns) {
     if (src.bitsPerPixel == 32) {
         const std::uint32_t* in = src.row32(sy);
         if (contiguous) {
@@ -96,32 +97,10 @@ void copy_row(std::uint32_t* out, const Canvas& src, int sy, const int* xmap, st
         } else {
             for (std::size_t k = 0; k < n; ++k) out[k] = in[xmap[k]];
         }
+    } else if (contiguous) {
+        palette->expand(src.row8(sy) + xmap[0], n, out);
     } else {
-        const BYTE* in = src.row8(sy);
-        // Four pixels a round: the lookups are independent, so they overlap.
-        std::size_t k = 0;
-        if (contiguous) {
-            in += xmap[0];
-            for (; k + 4 <= n; k += 4) {
-                const std::uint32_t a = palette[in[k]], b = palette[in[k + 1]];
-                const std::uint32_t c = palette[in[k + 2]], d = palette[in[k + 3]];
-                out[k] = a;
-                out[k + 1] = b;
-                out[k + 2] = c;
-                out[k + 3] = d;
-            }
-            for (; k < n; ++k) out[k] = palette[in[k]];
-        } else {
-            for (; k + 4 <= n; k += 4) {
-                const std::uint32_t a = palette[in[xmap[k]]], b = palette[in[xmap[k + 1]]];
-                const std::uint32_t c = palette[in[xmap[k + 2]]], d = palette[in[xmap[k + 3]]];
-                out[k] = a;
-                out[k + 1] = b;
-                out[k + 2] = c;
-                out[k + 3] = d;
-            }
-            for (; k < n; ++k) out[k] = palette[in[xmap[k]]];
-        }
+        palette->expand_mapped(src.row8(sy), src.width, *columns, out);
     }
 }
 
@@ -184,10 +163,8 @@ BOOL stretch(HDC destHandle, int x, int y, int width, int height, HDC sourceHand
         copy.emplace(in);
         in = copy->canvas;
     }
-    std::uint32_t palette[256];
-    if (in.bitsPerPixel == 8) {
-        for (int k = 0; k < 256; ++k) palette[k] = platform::gdi::to_xrgb(in.colors[k]);
-    }
+    std::optional<platform::gdi::PaletteExpander> palette;
+    if (in.bitsPerPixel == 8) palette.emplace(in.colors);
 
     for (const RECT& clip : clips) {
         // Destination columns and rows of this clip rectangle, as offsets.
@@ -196,6 +173,8 @@ BOOL stretch(HDC destHandle, int x, int y, int width, int height, HDC sourceHand
         if (c0 > c1 || r0 > r1) continue;
         const std::size_t n = static_cast<std::size_t>(c1 - c0 + 1);
         const int* xs = xmap.data() + (c0 - iFirst);
+        std::optional<platform::gdi::ColumnMap> columns;
+        if (palette && !contiguous) columns.emplace(xs, n);
         std::uint32_t* previous = nullptr;
         int previousSource = -1;
         for (i64 j = r0; j <= r1; ++j) {
@@ -205,7 +184,7 @@ BOOL stretch(HDC destHandle, int x, int y, int width, int height, HDC sourceHand
                 // Enlarging repeats rows: copy the one just made.
                 std::memcpy(row, previous, n * 4);
             } else {
-                copy_row(row, in, sy, xs, n, contiguous, palette);
+                copy_row(row, in, sy, xs, n, contiguous, palette ? &*palette : nullptr, columns ? &*columns : nullptr);
             }
             previous = row;
             previousSource = sy;

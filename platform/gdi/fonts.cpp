@@ -89,8 +89,9 @@ BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* tm) {
 namespace platform::gdi {
 
 HFONT shared_ui_font(int pixelHeight, int weight) {
-    static std::map<std::pair<int, int>, HFONT> fonts;
-    HFONT& font = fonts[{pixelHeight, weight}];
+    // Never destroyed, like the fonts in it: they outlive every window.
+    static auto* fonts = new std::map<std::pair<int, int>, HFONT>;
+    HFONT& font = (*fonts)[{pixelHeight, weight}];
     if (font == nullptr) {
         LOGFONTW logfont{};
         logfont.lfHeight = -pixelHeight;

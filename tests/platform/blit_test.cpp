@@ -1,8 +1,11 @@
 #include "gdi_support.h"
+#include "platform/gdi/palette_expander.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
+#include <random>
 #include <vector>
 
 namespace {
@@ -180,6 +183,44 @@ TEST(Blit, HostileRectanglesNeitherEscapeNorStall) {
             ASSERT_EQ(s.at(x, y), kWhite) << x << "," << y;
         }
     EXPECT_LT(s.count(kWhite), 48 * 48);
+}
+
+}  // namespace
+
+namespace {
+
+// Every blit from a palettised bitmap, drawn once through the vector palette
+// lookup and once through the plain one, must give the same pixels: widths
+// that leave any tail, source windows cut by the bitmap's edge, every
+// reduction and enlargement the program uses and odd ones, clip holes.
+TEST(Blit, VectorAndPlainPaletteLookupsAgree) {
+    if (!platform::gdi::testing::use_vector_palette(true)) {
+        GTEST_SKIP() << "this processor has no vector palette lookup";
+    }
+    std::mt19937 random(20261208);
+    std::vector<COLORREF> colors(256);
+    for (COLORREF& c : colors) c = random() & 0xFFFFFF;
+    const auto palette = [&](int k) { return colors[static_cast<std::size_t>(k)]; };
+    const auto pattern = [](int x, int y) { return static_cast<BYTE>((x * 37 + y * 101 + (x * y) % 7) & 0xFF); };
+    for (int round = 0; round < 300; ++round) {
+        const int bw = 1 + static_cast<int>(random() % 700), bh = 1 + static_cast<int>(random() % 40);
+        MemoryBitmap m(bw, bh, pattern, palette, round % 2 ? gdi_test::Rows::TopDown : gdi_test::Rows::BottomUp);
+        const int dw = 1 + static_cast<int>(random() % 300), dh = 1 + static_cast<int>(random() % 30);
+        int sw = 1 + static_cast<int>(random() % 1100), sh = 1 + static_cast<int>(random() % 60);
+        if (round % 4 == 0) sw = dw;  // plain copies too
+        const int sx = static_cast<int>(random() % (bw + 40)) - 20, sy = static_cast<int>(random() % (bh + 10)) - 5;
+        const int hole = static_cast<int>(random() % 100);
+        SurfaceDc vector(320, 40), plain(320, 40);
+        for (SurfaceDc* s : {&vector, &plain}) {
+            platform::gdi::testing::use_vector_palette(s == &vector);
+            ExcludeClipRect(s->dc, hole, 3, hole + 17, 9);
+            StretchBlt(s->dc, 5, 2, dw, dh, m.dc, sx, sy, sw, sh, SRCCOPY);
+        }
+        platform::gdi::testing::use_vector_palette(true);
+        ASSERT_EQ(std::memcmp(vector.surface.pixels(), plain.surface.pixels(), 320 * 40 * 4), 0)
+            << "round " << round << ": " << bw << "x" << bh << " source " << sx << "," << sy << " " << sw << "x" << sh
+            << " onto " << dw << "x" << dh;
+    }
 }
 
 }  // namespace

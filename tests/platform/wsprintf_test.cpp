@@ -32,7 +32,7 @@ TEST(Wsprintf, SixtyFourBitValuesKeepEveryDigit) {
     // would wrap round.
     const unsigned long long physical = 17179869184ull + 12345;  // 16 GiB and a bit
     const unsigned long long virtualSpace = 140737488355328ull;  // 128 TiB
-    EXPECT_EQ(format(u"%I64u Physical", physical), u"17179869196 Physical");
+    EXPECT_EQ(format(u"%I64u Physical", physical), u"17179881529 Physical");
     EXPECT_EQ(format(u"%I64u|%I64d|%I64x", virtualSpace, -5000000000ll, 0x123456789abull),
               u"140737488355328|-5000000000|123456789ab");
     EXPECT_EQ(format(u"%I64u %I64d", ~0ull, static_cast<long long>(LLONG_MIN)),

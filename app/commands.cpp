@@ -12,13 +12,10 @@ struct CommandEntry {
     int id;
     bool playsClick;    // before anything else, also when the command is ignored
     bool needsHomeMap;  // ignored while the catalogue has no home map
-    // Null while the command has nothing to do but its click.
-    void (*handler)(HWND window);
+    void (*handler)(HWND window);  // may be null
 };
 
-// Find, Home, Information, Back, Forward and the zoom steps change the map
-// shown; they are carried out by the navigation handlers, and until those
-// exist they only click.
+// A command without a handler plays its click and does nothing more.
 constexpr CommandEntry kCommands[] = {
     {IDM_QUIT, true, false, QuitCommand},
     {IDM_LOAD_ALL_MAPS, false, false, LoadAllMapsCommand},

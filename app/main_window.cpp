@@ -42,8 +42,8 @@ struct MessageEntry {
     MessageHandler handler;
 };
 
-// The messages the main window handles; WM_PAINT, the keys, the press timer
-// and the stylus join them with the map events.
+// The messages the main window handles; every other one goes to
+// DefWindowProcW.
 constexpr MessageEntry kMessages[] = {
     {WM_CREATE, OnCreate},
     {WM_DESTROY, OnDestroy},

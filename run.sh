@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds, and runs the program's main job on its
-# guide.
+# Sets up what is missing, builds, and opens a guide in the program's window:
+# the demo guide in guides/demo, or the guide directory given as argument.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -8,7 +8,4 @@ scripts/setup-deps
 scripts/build release
 
 guide="${1:-guides/demo}"
-echo "Checking the guide in $guide:"
-build/release/tools/mapfolio-tool dab check "$guide"
-echo
-echo "The map window is not built yet; this run checks the guide's databases."
+exec build/release/app/mapfolio "$guide"

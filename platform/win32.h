@@ -19,6 +19,7 @@
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/text.h"
 #include "platform/system/files.h"
+#include "platform/system/find_files.h"
 #include "platform/system/memory.h"
 #include "platform/system/modules.h"
 #include "platform/user/user_types.h"

@@ -3,4 +3,6 @@
 void RegisterProgramResources() {
     RegisterButtonBitmaps();
     RegisterMenuBars();
+    RegisterProgramIcon();
+    RegisterSounds();
 }

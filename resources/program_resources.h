@@ -3,6 +3,9 @@
 // resource registry when the program starts.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 // Registers every resource of the program. Call once before the first
 // window is made; calling again replaces them with the same.
 void RegisterProgramResources();
@@ -10,3 +13,8 @@ void RegisterProgramResources();
 // The parts of it, one per kind of resource.
 void RegisterButtonBitmaps();
 void RegisterMenuBars();
+void RegisterProgramIcon();
+void RegisterSounds();
+
+// The bytes of the click sound "MENUPOP", a RIFF WAVE file.
+std::vector<std::uint8_t> MakeMenuPopSound();

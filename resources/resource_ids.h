@@ -1,6 +1,12 @@
 // Identifiers of the program's resources.
 #pragma once
 
+// The program's icon.
+#define IDI_PROGRAM 140
+
+// The click sound, a wave resource named by text.
+#define ID_MENUPOP_SOUND u"MENUPOP"
+
 // Bitmaps of button images, 16 x 16 pixels each.
 #define IDB_MAIN_BUTTONS 171    // the main window's nine buttons
 #define IDB_CLOSE_BUTTON 172    // the Information dialog's close button

@@ -65,6 +65,11 @@ int wvsprintfW(LPWSTR out, LPCWSTR format, va_list args) {
                 ++p;
             }
         }
+        bool wide = false;
+        if (p[0] == u'I' && p[1] == u'6' && p[2] == u'4') {
+            wide = true;
+            p += 3;
+        }
         while (*p == u'l' || *p == u'h' || *p == u'w') ++p;
         WCHAR buffer[24];
         int length = 0;
@@ -74,17 +79,23 @@ int wvsprintfW(LPWSTR out, LPCWSTR format, va_list args) {
             case u'd':
             case u'i': {
                 // Windows' long is 32 bits: %d and %ld read the same int.
-                long long v = va_arg(args, int);
+                long long v = wide ? va_arg(args, long long) : va_arg(args, int);
                 negative = v < 0;
-                length = digits_of(static_cast<unsigned long long>(negative ? -v : v), 10, false, buffer);
+                // The magnitude in unsigned arithmetic, so the most negative
+                // value does not overflow.
+                unsigned long long magnitude = static_cast<unsigned long long>(v);
+                if (negative) magnitude = 0 - magnitude;
+                length = digits_of(magnitude, 10, false, buffer);
                 break;
             }
             case u'u':
-                length = digits_of(va_arg(args, unsigned int), 10, false, buffer);
+                length = digits_of(wide ? va_arg(args, unsigned long long) : va_arg(args, unsigned int), 10, false,
+                                   buffer);
                 break;
             case u'x':
             case u'X':
-                length = digits_of(va_arg(args, unsigned int), 16, *p == u'X', buffer);
+                length = digits_of(wide ? va_arg(args, unsigned long long) : va_arg(args, unsigned int), 16,
+                                   *p == u'X', buffer);
                 break;
             case u'c':
                 buffer[0] = static_cast<WCHAR>(va_arg(args, int));

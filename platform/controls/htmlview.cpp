@@ -1,4 +1,5 @@
 #include "platform/controls/htmlview.h"
+#include "platform/controls/htmlview_text.h"
 
 #include "platform/controls/html_document.h"
 #include "platform/controls/html_fonts.h"
@@ -281,6 +282,28 @@ LRESULT CALLBACK view_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 }  // namespace
+
+std::u16string html_view_visible_text(HWND window) {
+    View* v = view_of(window);
+    if (v == nullptr) return {};
+    const SIZE client = client_size(window);
+    ensure_layout(*v, client);
+    std::u16string out;
+    for (const HtmlLine& line : v->layout.lines) {
+        if (line.top + line.height <= v->scroll || line.top >= v->scroll + client.cy) continue;
+        std::u16string text;
+        for (std::uint32_t i = 0; i < line.count; ++i) {
+            const HtmlFragment& f = v->layout.fragments[line.first + i];
+            text += v->doc.text.substr(f.start, f.length);
+        }
+        const auto first = text.find_first_not_of(u' ');
+        if (first == std::u16string::npos) continue;
+        text = text.substr(first, text.find_last_not_of(u' ') - first + 1);
+        if (!out.empty()) out += u'\n';
+        out += text;
+    }
+    return out;
+}
 
 }  // namespace platform::controls
 

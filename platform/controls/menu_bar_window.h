@@ -5,6 +5,7 @@
 #include "platform/user/user_types.h"
 
 #include <string>
+#include <vector>
 
 namespace platform::controls {
 
@@ -14,6 +15,17 @@ HWND create_menu_bar_window(HWND parent);
 // The window that receives the bar's commands, or null.
 HWND menu_bar_parent(HWND bar);
 bool is_menu_bar(HWND window);
+
+// A button of a bar as the user sees it, for the headless control.
+struct BarButton {
+    std::u16string tip;
+    int command = 0;
+    BYTE state = 0;  // TBSTATE_*
+    bool separator = false;
+    RECT rect{};  // screen coordinates; empty while hidden
+};
+// The buttons of a bar in bar order; empty for a window that is not a bar.
+std::vector<BarButton> bar_buttons(HWND bar);
 
 // Shows text in a tip just above anchor (screen coordinates), replacing any
 // tip shown; hide_tool_tip takes it away.

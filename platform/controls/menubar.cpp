@@ -383,6 +383,26 @@ HWND menu_bar_parent(HWND bar) {
 
 bool is_menu_bar(HWND window) { return bar_of(window) != nullptr; }
 
+std::vector<BarButton> bar_buttons(HWND window) {
+    std::vector<BarButton> out;
+    Bar* bar = bar_of(window);
+    if (bar == nullptr) return out;
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    for (std::size_t i = 0; i < bar->buttons.size(); ++i) {
+        const Button& b = bar->buttons[i];
+        BarButton view;
+        view.tip = i < bar->tips.size() ? bar->tips[i] : std::u16string();
+        view.command = b.info.idCommand;
+        view.state = b.info.fsState;
+        view.separator = (b.info.fsStyle & TBSTYLE_SEP) != 0;
+        view.rect = b.rect;
+        OffsetRect(&view.rect, origin.x, origin.y);
+        out.push_back(view);
+    }
+    return out;
+}
+
 }  // namespace platform::controls
 
 int CommandBar_AddBitmap(HWND window, HINSTANCE instance, int bitmapId, int numImages, int width, int height) {

@@ -1,6 +1,7 @@
 #include "platform/dialogs/message_box.h"
 
 #include "platform/backend/backend.h"
+#include "platform/dialogs/message_box_contents.h"
 #include "platform/dialogs/modal_loop.h"
 #include "platform/shell/frame.h"
 #include "platform/user/window.h"
@@ -246,6 +247,31 @@ RECT lay_out(Box& box) {
 }
 
 }  // namespace
+
+std::optional<MessageBoxContents> front_message_box() {
+    const auto& list = user::top_levels();
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        const user::Window* window = *it;
+        if (window->destroying || !(window->style & WS_VISIBLE) ||
+            lstrcmpiW(window->cls.name.c_str(), kClassName) != 0)
+            continue;
+        const Box* box = box_of(window->handle);
+        if (box == nullptr || box->done) continue;
+        MessageBoxContents contents;
+        contents.window = window->handle;
+        contents.caption = box->caption;
+        contents.text = box->text;
+        const POINT origin = user::client_origin(window);
+        for (const Button& button : box->buttons) {
+            RECT rect = button.rect;
+            OffsetRect(&rect, origin.x, origin.y);
+            contents.buttons.push_back(MessageBoxContents::Button{button.id, button.label, rect});
+        }
+        return contents;
+    }
+    return std::nullopt;
+}
+
 }  // namespace platform::dialogs
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {

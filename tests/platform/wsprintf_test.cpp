@@ -27,6 +27,21 @@ TEST(Wsprintf, FormatsTheConversionsTheProgramUses) {
     EXPECT_EQ(format(u"%q"), u"%q");
 }
 
+TEST(Wsprintf, SixtyFourBitValuesKeepEveryDigit) {
+    // Memory figures of a large machine: past 4 GiB a 32-bit conversion
+    // would wrap round.
+    const unsigned long long physical = 17179869184ull + 12345;  // 16 GiB and a bit
+    const unsigned long long virtualSpace = 140737488355328ull;  // 128 TiB
+    EXPECT_EQ(format(u"%I64u Physical", physical), u"17179881529 Physical");
+    EXPECT_EQ(format(u"%I64u|%I64d|%I64x", virtualSpace, -5000000000ll, 0x123456789abull),
+              u"140737488355328|-5000000000|123456789ab");
+    EXPECT_EQ(format(u"%I64u %I64d", ~0ull, static_cast<long long>(LLONG_MIN)),
+              u"18446744073709551615 -9223372036854775808");
+    // A 64-bit argument does not shift the ones after it.
+    EXPECT_EQ(format(u"%I64u %d %s", 1ull << 40, 7, u"end"), u"1099511627776 7 end");
+    EXPECT_EQ(format(u"[%15I64u]", 1ull << 33), u"[     8589934592]");
+}
+
 TEST(Wsprintf, OutputStopsAtTheLimit) {
     std::u16string longText(3000, u'x');
     WCHAR out[WSPRINTF_MAX + 1];

@@ -2,6 +2,11 @@
 
 #include "platform/backend/headless/headless_backend.h"
 #include "platform/backend/headless/png_writer.h"
+#include "platform/base/crt.h"
+#include "platform/controls/htmlview_text.h"
+#include "platform/controls/menu_bar_window.h"
+#include "platform/controls/menubar.h"
+#include "platform/dialogs/message_box_contents.h"
 #include "platform/shell/frame.h"
 #include "platform/shell/navigation_bar.h"
 #include "platform/system/single_copy_service.h"
@@ -78,6 +83,8 @@ void close_window() { inject(Kind::Close); }
 
 void set_idle_handler(std::function<bool()> handler) { machine().set_idle_handler(std::move(handler)); }
 
+std::uint64_t next_timer_due() { return user::next_timer_due(); }
+
 int run_until_idle() {
     machine();
     int count = user::pump_messages();
@@ -124,6 +131,51 @@ bool write_png(const gdi::Surface& surface, const std::string& path, std::string
 const std::vector<backend::SoundRecord>& sounds() { return machine().sounds(); }
 void clear_sounds() { machine().clear_sounds(); }
 std::u16string navigation_bar_text() { return shell::navigation_bar_text(); }
+
+std::optional<MessageBoxView> message_box() {
+    auto box = dialogs::front_message_box();
+    if (!box) return std::nullopt;
+    MessageBoxView view;
+    view.caption = box->caption;
+    view.text = box->text;
+    for (const auto& button : box->buttons) view.buttons.push_back({button.id, button.label, button.rect});
+    return view;
+}
+
+std::vector<MenuBarButton> menu_bar_buttons(HWND owner) {
+    std::vector<MenuBarButton> out;
+    HWND bar = nullptr;
+    const auto& list = user::top_levels();
+    for (auto it = list.rbegin(); it != list.rend() && bar == nullptr; ++it) {
+        const user::Window* window = *it;
+        if (window->destroying || !controls::is_menu_bar(window->handle)) continue;
+        const bool chosen = owner != nullptr ? controls::menu_bar_parent(window->handle) == owner
+                                             : (window->style & WS_VISIBLE) != 0;
+        if (chosen) bar = window->handle;
+    }
+    for (const controls::BarButton& b : controls::bar_buttons(bar)) {
+        MenuBarButton button;
+        button.tip = b.tip;
+        button.command = b.command;
+        button.enabled = (b.state & TBSTATE_ENABLED) != 0;
+        button.hidden = (b.state & TBSTATE_HIDDEN) != 0;
+        button.separator = b.separator;
+        button.rect = b.rect;
+        out.push_back(button);
+    }
+    return out;
+}
+
+HWND find_child(HWND parent, const std::u16string& className) {
+    const user::Window* window = user::find(parent);
+    if (window == nullptr) return nullptr;
+    for (const user::Window* child : window->children) {
+        if (!child->destroying && lstrcmpiW(child->cls.name.c_str(), className.c_str()) == 0) return child->handle;
+    }
+    return nullptr;
+}
+
+std::u16string html_view_text(HWND view) { return controls::html_view_visible_text(view); }
 
 bool busy_cursor() { return machine().busy(); }
 int raise_count() { return machine().raises(); }

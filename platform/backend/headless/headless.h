@@ -7,6 +7,7 @@
 #include "platform/user/user_types.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ void close_window();
 // program would wait for ever, which aborts with a message.
 void set_idle_handler(std::function<bool()> handler);
 
+// Clock time at which the next timer elapses, or backend::kNoTimeout when
+// no timer runs. An idle handler that lets time pass steps to it, so that
+// every timer fires at its own time.
+std::uint64_t next_timer_due();
+
 // Dispatches everything that needs no waiting (posted messages, input,
 // paints, elapsed timers) and then presents the screen, as the program
 // does when it goes idle. Returns the number of messages dispatched.
@@ -70,6 +76,38 @@ void clear_sounds();
 
 // The title the navigation bar shows.
 std::u16string navigation_bar_text();
+
+// The frontmost message box waiting for an answer: its caption, text and
+// buttons (labels and screen rectangles), or nothing.
+struct MessageBoxView {
+    std::u16string caption;
+    std::u16string text;
+    struct Button {
+        int id;  // IDOK, IDCANCEL, IDYES, IDNO
+        std::u16string label;
+        RECT rect;  // screen pixels
+    };
+    std::vector<Button> buttons;
+};
+std::optional<MessageBoxView> message_box();
+
+// The buttons of a menu bar, in bar order: the bar of owner, or with owner
+// null the bar on the screen now; empty when there is none.
+struct MenuBarButton {
+    std::u16string tip;
+    int command = 0;
+    bool enabled = false;
+    bool hidden = false;
+    bool separator = false;
+    RECT rect{};  // screen pixels; empty while hidden
+};
+std::vector<MenuBarButton> menu_bar_buttons(HWND owner = nullptr);
+
+// The first child window of parent (bottom of the z-order first) whose
+// class is className, or null.
+HWND find_child(HWND parent, const std::u16string& className);
+// The text an HTML viewer shows now: its lines in view, one a line.
+std::u16string html_view_text(HWND view);
 
 // Whether the busy pointer is shown, and how often the program asked to be
 // brought to the front.

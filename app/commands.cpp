@@ -1,0 +1,50 @@
+#include "app/commands.h"
+
+#include "app/command_bar.h"
+#include "app/command_ids.h"
+#include "app/main_window.h"
+#include "app/main_window_state.h"
+#include "mapdb/map_catalogue.h"
+
+namespace {
+
+struct CommandEntry {
+    int id;
+    bool playsClick;    // before anything else, also when the command is ignored
+    bool needsHomeMap;  // ignored while the catalogue has no home map
+    void (*handler)(HWND window);  // may be null
+};
+
+// A command without a handler plays its click and does nothing more.
+constexpr CommandEntry kCommands[] = {
+    {IDM_QUIT, true, false, QuitCommand},
+    {IDM_LOAD_ALL_MAPS, false, false, LoadAllMapsCommand},
+    {IDM_FIND, true, true, nullptr},
+    {IDM_HOME, true, true, nullptr},
+    {IDM_INFORMATION, true, true, nullptr},
+    {IDM_BACK, true, true, nullptr},
+    {IDM_FORWARD, true, true, nullptr},
+    {IDM_ZOOM_IN, true, true, nullptr},
+    {IDM_ZOOM_OUT, true, true, nullptr},
+};
+
+}  // namespace
+
+bool RunCommand(HWND window, int command) {
+    for (const CommandEntry& entry : kCommands) {
+        if (entry.id != command) continue;
+        if (entry.playsClick) PlayMenuPopSound();
+        if (entry.needsHomeMap && g_mapCatalogue.homeMap == nullptr) return true;
+        if (entry.handler != nullptr) entry.handler(window);
+        return true;
+    }
+    return false;
+}
+
+void QuitCommand(HWND window) {
+    if (MessageBoxW(window, u"Quit the application?", u"Confirm Quit!", MB_YESNO) == IDNO) return;
+    // Nothing may point at the maps once they are gone.
+    g_mainState.ForgetMaps();
+    FreeAllMaps();
+    DestroyWindow(window);
+}

@@ -1,0 +1,121 @@
+// mapfolio-script: runs the program on the headless screen from a script of
+// stylus, key and button steps, prints its state as JSON and writes
+// screenshots.
+//
+//   mapfolio-script [--desktop NAME] GUIDE_DIR [SCRIPT]
+//
+// Steps, one a line, from SCRIPT or standard input; coordinates are pixels
+// of the main window's client area:
+//   tap X Y | press X Y | move X Y | release X Y | wait MS
+//   key UP|DOWN|LEFT|RIGHT|RETURN|NUMBER | button TOOLTIP | command ID
+//   answer yes|no|ok | shot FILE.png | state | exit | # comment
+#include "app/main_window_state.h"
+#include "app/program_start.h"
+#include "app/win_main.h"
+#include "mapdb/map_catalogue.h"
+#include "platform/backend/headless/headless.h"
+#include "platform/win32.h"
+#include "tools/script_runner.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: mapfolio-script [--desktop NAME] GUIDE_DIR [SCRIPT]\n"
+    "Runs the program on GUIDE_DIR on a headless screen, one step a line from SCRIPT or standard input.\n"
+    "After every step the program runs until it is idle. Coordinates are main-window client pixels.\n"
+    "  tap X Y            press, and release 50 ms later\n"
+    "  press X Y | move X Y | release X Y\n"
+    "  wait MS            lets MS milliseconds of the virtual clock pass, firing timers\n"
+    "  key K              UP, DOWN, LEFT, RIGHT, RETURN or a key number\n"
+    "  button TOOLTIP     taps the menu-bar button with that tool tip\n"
+    "  command ID         posts WM_COMMAND ID to the main window\n"
+    "  answer yes|no|ok   the next message box is answered with that button\n"
+    "  shot FILE.png      writes the device screen\n"
+    "  state              prints the program's state as one line of JSON\n"
+    "  exit               ends the run; so does the end of the script\n"
+    "  # ...              a comment\n"
+    "Exit code 0, 2 for a malformed step (its line number is printed), 1 when a shot cannot be written.\n"
+    "Runs do not see other copies of the program, unless runs share a --desktop NAME.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string desktop;
+    std::string guide;
+    std::string script;
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--desktop" && i + 1 < argc) {
+            desktop = argv[++i];
+        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            std::fputs(kUsage, stderr);
+            return 2;
+        } else if (positional == 0) {
+            guide = arg;
+            ++positional;
+        } else if (positional == 1) {
+            script = arg;
+            ++positional;
+        } else {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+    }
+    if (guide.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+
+    // The run is the headless screen's alone: it finds no copy of the
+    // program on the user's display, nor another run, unless it shares a
+    // named desktop with one.
+    unsetenv("MAPFOLIO_BACKEND");
+    if (desktop.empty()) {
+        unsetenv("MAPFOLIO_HEADLESS_DESKTOP");
+    } else {
+        setenv("MAPFOLIO_HEADLESS_DESKTOP", desktop.c_str(), 1);
+    }
+    platform::choose_display(platform::Display::Headless);
+
+    std::string error;
+    if (!PrepareProgram(guide, &error)) {
+        std::fprintf(stderr, "mapfolio-script: %s\n", error.c_str());
+        return 2;
+    }
+    int fd = 0;
+    if (!script.empty() && script != "-") {
+        fd = open(script.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            std::fprintf(stderr, "mapfolio-script: cannot open %s: %s\n", script.c_str(), std::strerror(errno));
+            return 2;
+        }
+    }
+
+    ScriptReader reader(fd);
+    ScriptRunner runner(reader);
+    platform::headless::set_idle_handler([&runner] { return runner.OnIdle(); });
+    const int code = WinMain(GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOWNORMAL);
+    if (!runner.Ending()) runner.RunAfterExit(code);
+
+    // What the program left behind is let go of in order.
+    platform::headless::set_idle_handler(nullptr);
+    g_mainState.ForgetMaps();
+    FreeAllMaps();
+    platform::headless::reset();
+    if (fd > 0) close(fd);
+    return runner.ExitCode();
+}

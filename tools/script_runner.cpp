@@ -1,0 +1,435 @@
+#include "tools/script_runner.h"
+
+#include "app/main_window_state.h"
+#include "platform/backend/headless/headless.h"
+#include "platform/win32.h"
+#include "tools/script_state.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <sstream>
+#include <vector>
+
+namespace headless = platform::headless;
+
+namespace {
+
+// A tap is a press and a release this far apart, well inside the program's
+// 300 ms press timer.
+constexpr std::uint32_t kTapMs = 50;
+constexpr std::size_t kMaxLine = 64 * 1024;
+
+struct KeyName {
+    const char* name;
+    unsigned vk;
+};
+constexpr KeyName kKeys[] = {
+    {"UP", VK_UP}, {"DOWN", VK_DOWN}, {"LEFT", VK_LEFT}, {"RIGHT", VK_RIGHT}, {"RETURN", VK_RETURN},
+};
+
+struct AnswerName {
+    const char* name;
+    int id;
+};
+constexpr AnswerName kAnswers[] = {{"yes", IDYES}, {"no", IDNO}, {"ok", IDOK}};
+
+bool parse_int(const std::string& word, long long low, long long high, long long* out) {
+    long long value = 0;
+    const char* end = word.data() + word.size();
+    auto [ptr, ec] = std::from_chars(word.data(), end, value);
+    if (ec != std::errc() || ptr != end || value < low || value > high) return false;
+    *out = value;
+    return true;
+}
+
+std::vector<std::string> words_of(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
+std::string trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+bool equal_ignoring_case(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+POINT centre_of(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+}  // namespace
+
+ScriptReader::Result ScriptReader::next(std::string& line, int waitMs) {
+    for (;;) {
+        const auto end = m_buffer.find('\n');
+        if (end != std::string::npos) {
+            line = m_buffer.substr(0, end);
+            m_buffer.erase(0, end + 1);
+            return Result::Line;
+        }
+        if (m_eof) {
+            if (m_buffer.empty()) return Result::End;
+            line.swap(m_buffer);
+            m_buffer.clear();
+            return Result::Line;
+        }
+        if (m_buffer.size() > kMaxLine) {
+            // A line this long is no step; it is handed on whole to be
+            // refused.
+            line.swap(m_buffer);
+            m_buffer.clear();
+            return Result::Line;
+        }
+        pollfd ready{m_fd, POLLIN, 0};
+        const int polled = poll(&ready, 1, waitMs);
+        if (polled == 0) return Result::Pending;
+        if (polled < 0 && errno == EINTR) continue;
+        char chunk[4096];
+        const ssize_t got = polled < 0 ? -1 : read(m_fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            m_eof = true;
+        } else {
+            m_buffer.append(chunk, static_cast<std::size_t>(got));
+        }
+    }
+}
+
+struct ScriptRunner::Step {
+    enum class Kind { Nothing, Tap, Press, Move, Release, Wait, Key, Button, Command, Answer, Shot, State, Exit };
+    Kind kind = Kind::Nothing;
+    int line = 0;
+    int x = 0;
+    int y = 0;
+    std::uint32_t value = 0;
+    std::string text;
+};
+
+namespace {
+
+// Reads one line of the script into step; false with the reason when the
+// line is no step.
+bool parse_step(const std::string& raw, ScriptRunner::Step& step, std::string* error) {
+    using Kind = ScriptRunner::Step::Kind;
+    const std::string line = trim(raw);
+    step.kind = Kind::Nothing;
+    if (line.empty() || line[0] == '#') return true;
+    const auto space = line.find_first_of(" \t");
+    const std::string verb = line.substr(0, space);
+    const std::string rest = space == std::string::npos ? std::string() : trim(line.substr(space));
+    const std::vector<std::string> args = words_of(rest);
+
+    struct Pointer {
+        const char* verb;
+        Kind kind;
+    };
+    for (const Pointer& p : {Pointer{"tap", Kind::Tap}, Pointer{"press", Kind::Press}, Pointer{"move", Kind::Move},
+                             Pointer{"release", Kind::Release}}) {
+        if (verb != p.verb) continue;
+        long long x = 0;
+        long long y = 0;
+        if (args.size() != 2 || !parse_int(args[0], -32768, 32767, &x) || !parse_int(args[1], -32768, 32767, &y)) {
+            *error = std::string(p.verb) + " needs two whole numbers: X Y";
+            return false;
+        }
+        step.kind = p.kind;
+        step.x = static_cast<int>(x);
+        step.y = static_cast<int>(y);
+        return true;
+    }
+    if (verb == "wait") {
+        long long ms = 0;
+        if (args.size() != 1 || !parse_int(args[0], 0, 24LL * 3600 * 1000, &ms)) {
+            *error = "wait needs milliseconds: MS";
+            return false;
+        }
+        step.kind = Kind::Wait;
+        step.value = static_cast<std::uint32_t>(ms);
+        return true;
+    }
+    if (verb == "key") {
+        if (args.size() == 1) {
+            for (const KeyName& key : kKeys) {
+                if (equal_ignoring_case(args[0], key.name)) {
+                    step.kind = Kind::Key;
+                    step.value = key.vk;
+                    return true;
+                }
+            }
+            long long vk = 0;
+            if (parse_int(args[0], 1, 255, &vk)) {
+                step.kind = Kind::Key;
+                step.value = static_cast<std::uint32_t>(vk);
+                return true;
+            }
+        }
+        *error = "key needs UP, DOWN, LEFT, RIGHT, RETURN or a key number 1-255";
+        return false;
+    }
+    if (verb == "button") {
+        if (rest.empty()) {
+            *error = "button needs the tool tip of a menu-bar button";
+            return false;
+        }
+        step.kind = Kind::Button;
+        step.text = rest;
+        return true;
+    }
+    if (verb == "command") {
+        long long id = 0;
+        if (args.size() != 1 || !parse_int(args[0], 0, 65535, &id)) {
+            *error = "command needs a command number 0-65535";
+            return false;
+        }
+        step.kind = Kind::Command;
+        step.value = static_cast<std::uint32_t>(id);
+        return true;
+    }
+    if (verb == "answer") {
+        if (args.size() == 1) {
+            for (const AnswerName& answer : kAnswers) {
+                if (equal_ignoring_case(args[0], answer.name)) {
+                    step.kind = Kind::Answer;
+                    step.value = static_cast<std::uint32_t>(answer.id);
+                    return true;
+                }
+            }
+        }
+        *error = "answer needs yes, no or ok";
+        return false;
+    }
+    if (verb == "shot") {
+        if (rest.empty()) {
+            *error = "shot needs a file name";
+            return false;
+        }
+        step.kind = Kind::Shot;
+        step.text = rest;
+        return true;
+    }
+    if (verb == "state" || verb == "exit") {
+        if (!rest.empty()) {
+            *error = verb + " takes nothing after it";
+            return false;
+        }
+        step.kind = verb == "state" ? Kind::State : Kind::Exit;
+        return true;
+    }
+    *error = "unknown step '" + verb + "'";
+    return false;
+}
+
+}  // namespace
+
+bool ScriptRunner::OnIdle() {
+    if (m_ending) {
+        // The quit asked for has not reached the loop yet; ask again.
+        PostQuitMessage(0);
+        return true;
+    }
+    for (;;) {
+        if (!m_actions.empty()) {
+            if (RunAction()) return true;
+            continue;
+        }
+        if (m_answer && AnswerBox()) {
+            if (m_ending) return true;
+            continue;
+        }
+        if (!RunNextStep()) return true;
+    }
+}
+
+bool ScriptRunner::RunAction() {
+    Action& action = m_actions.front();
+    if (action.kind == ActionKind::Wait) {
+        const std::uint64_t now = headless::now();
+        if (!action.until) action.until = now + action.value;
+        if (now >= *action.until) {
+            m_actions.pop_front();
+            return false;
+        }
+        // Time passes timer by timer, so that each fires at its own moment.
+        const std::uint64_t due = headless::next_timer_due();
+        const std::uint64_t to = due > now && due < *action.until ? due : *action.until;
+        headless::advance_clock(to - now);
+        return true;
+    }
+    const Action done = action;
+    m_actions.pop_front();
+    switch (done.kind) {
+    case ActionKind::Down: headless::stylus_down(done.x, done.y); return true;
+    case ActionKind::Move: headless::stylus_move(done.x, done.y); return true;
+    case ActionKind::Up: headless::stylus_up(done.x, done.y); return true;
+    case ActionKind::Key: headless::press_key(done.value); return true;
+    case ActionKind::Command:
+        return IsWindow(g_mainWindow) && PostMessageW(g_mainWindow, WM_COMMAND, done.value, 0);
+    case ActionKind::Wait: break;
+    }
+    return false;
+}
+
+bool ScriptRunner::RunNextStep() {
+    std::string raw;
+    // A pipe is waited on in short turns: between them the program answers
+    // other copies of itself.
+    switch (m_reader.next(raw, 100)) {
+    case ScriptReader::Result::Pending: return false;
+    case ScriptReader::Result::End: End(0); return false;
+    case ScriptReader::Result::Line: break;
+    }
+    ++m_line;
+    Step step;
+    step.line = m_line;
+    std::string error;
+    if (!parse_step(raw, step, &error)) {
+        Fail(m_line, error);
+        return false;
+    }
+    Execute(step);
+    return !m_ending;
+}
+
+void ScriptRunner::QueueTap(int x, int y) {
+    m_actions.push_back(Action{ActionKind::Down, x, y, 0, {}});
+    m_actions.push_back(Action{ActionKind::Wait, 0, 0, kTapMs, {}});
+    m_actions.push_back(Action{ActionKind::Up, x, y, 0, {}});
+}
+
+void ScriptRunner::Execute(const Step& step) {
+    using Kind = Step::Kind;
+    const bool running = !m_exited;
+    // Window points become screen points while the main window is there.
+    POINT at{step.x, step.y};
+    if (running && IsWindow(g_mainWindow)) ClientToScreen(g_mainWindow, &at);
+    switch (step.kind) {
+    case Kind::Nothing: return;
+    case Kind::Tap:
+        if (running) QueueTap(at.x, at.y);
+        return;
+    case Kind::Press:
+        if (running) m_actions.push_back(Action{ActionKind::Down, at.x, at.y, 0, {}});
+        return;
+    case Kind::Move:
+        if (running) m_actions.push_back(Action{ActionKind::Move, at.x, at.y, 0, {}});
+        return;
+    case Kind::Release:
+        if (running) m_actions.push_back(Action{ActionKind::Up, at.x, at.y, 0, {}});
+        return;
+    case Kind::Wait:
+        if (running) {
+            m_actions.push_back(Action{ActionKind::Wait, 0, 0, step.value, {}});
+        } else {
+            headless::advance_clock(step.value);
+        }
+        return;
+    case Kind::Key:
+        if (running) m_actions.push_back(Action{ActionKind::Key, 0, 0, step.value, {}});
+        return;
+    case Kind::Command:
+        if (running) m_actions.push_back(Action{ActionKind::Command, 0, 0, step.value, {}});
+        return;
+    case Kind::Button: {
+        if (!running) return;
+        for (const bool exact : {true, false}) {
+            for (const headless::MenuBarButton& button : headless::menu_bar_buttons()) {
+                const std::string tip = platform::to_utf8(button.tip);
+                if (button.hidden || tip.empty() || !(exact ? tip == step.text : equal_ignoring_case(tip, step.text)))
+                    continue;
+                const POINT centre = centre_of(button.rect);
+                QueueTap(centre.x, centre.y);
+                return;
+            }
+        }
+        Fail(step.line, "no menu-bar button on the screen has the tool tip '" + step.text + "'");
+        return;
+    }
+    case Kind::Answer:
+        if (running) {
+            m_answer = static_cast<int>(step.value);
+            m_answerLine = step.line;
+        }
+        return;
+    case Kind::Shot: WriteShot(step.text, step.line); return;
+    case Kind::State:
+        std::printf("%s\n", ProgramStateJson(m_exited).c_str());
+        std::fflush(stdout);
+        return;
+    case Kind::Exit: End(0); return;
+    }
+}
+
+bool ScriptRunner::AnswerBox() {
+    const auto box = headless::message_box();
+    if (!box) return false;
+    const int wanted = *m_answer;
+    m_answer.reset();
+    for (const auto& button : box->buttons) {
+        if (button.id != wanted) continue;
+        const POINT centre = centre_of(button.rect);
+        QueueTap(centre.x, centre.y);
+        return true;
+    }
+    Fail(m_answerLine, "the message box \"" + platform::to_utf8(box->caption) + "\" has no such button");
+    return true;
+}
+
+void ScriptRunner::WriteShot(const std::string& path, int line) {
+    std::string error;
+    // While the program runs, the frame it presented on going idle is the
+    // screen; once it has ended, the screen is composed from what is left.
+    const bool written = m_exited ? headless::write_png(headless::compose(), path, &error)
+                                  : headless::write_png(path, &error);
+    if (!written) {
+        std::fprintf(stderr, "mapfolio-script: line %d: cannot write %s: %s\n", line, path.c_str(), error.c_str());
+        End(1);
+    }
+}
+
+void ScriptRunner::Fail(int line, const std::string& message) {
+    std::fprintf(stderr, "mapfolio-script: line %d: %s\n", line, message.c_str());
+    End(2);
+}
+
+void ScriptRunner::End(int code) {
+    if (m_ending) return;
+    m_ending = true;
+    m_exitCode = code;
+    m_actions.clear();
+    // The program's own loop ends with it; a message box up at that moment
+    // goes away unanswered first.
+    if (!m_exited) PostQuitMessage(0);
+}
+
+void ScriptRunner::RunAfterExit(int code) {
+    m_exited = code;
+    m_actions.clear();
+    m_answer.reset();
+    while (!m_ending) {
+        std::string raw;
+        if (m_reader.next(raw, -1) != ScriptReader::Result::Line) break;
+        ++m_line;
+        Step step;
+        step.line = m_line;
+        std::string error;
+        if (!parse_step(raw, step, &error)) {
+            Fail(m_line, error);
+            break;
+        }
+        Execute(step);
+    }
+}

@@ -167,12 +167,8 @@ public:
         m_file.Rewind();
         LocationCategory* last = nullptr;
         while (find_next_tag(u"<Locations>")) {
-            auto* category = place_cleared<LocationCategory>();
+            LocationCategory* category = open_named_block(m_map.categoryList, last);
             if (!category) return false;
-            (last ? last->next : m_map.categoryList) = category;
-            last = category;
-            category->name = read_block_name();
-            if (!category->name) return false;
             Location* lastLocation = nullptr;
             bool read = read_block<4, 3>(u"</Locations>", [&](const Field* f, int count) {
                 auto* location = place_cleared<Location>();
@@ -218,12 +214,8 @@ public:
         m_file.Rewind();
         LinkGroup* last = nullptr;
         while (find_next_tag(u"<Links>")) {
-            auto* group = place_cleared<LinkGroup>();
+            LinkGroup* group = open_named_block(m_map.linkGroupList, last);
             if (!group) return false;
-            (last ? last->next : m_map.linkGroupList) = group;
-            last = group;
-            group->name = read_block_name();
-            if (!group->name) return false;
             LinkEntry* lastEntry = nullptr;
             bool read = read_block<5, 5>(u"</Links>", [&](const Field* f, int) {
                 auto* entry = place_cleared<LinkEntry>();
@@ -296,10 +288,17 @@ private:
         return record;
     }
 
-    // The name line of a block that has one; an empty name fails the block.
-    WCHAR* read_block_name() {
-        WCHAR* name = read_into_arena();
-        return (name && name[0]) ? name : nullptr;
+    // Places the record of a block that has a name line (a category, a link
+    // group), appends it to its list and reads its name; an empty name fails
+    // the block.
+    template <class Group>
+    Group* open_named_block(Group*& head, Group*& last) {
+        auto* group = place_cleared<Group>();
+        if (!group) return nullptr;
+        (last ? last->next : head) = group;
+        last = group;
+        group->name = read_into_arena();
+        return (group->name && group->name[0]) ? group : nullptr;
     }
 
     // Reads a block's data lines up to its end line. Each line is split into

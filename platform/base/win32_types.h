@@ -1,6 +1,6 @@
 // Basic Win32 types and constants shared by every API area of the platform
-// layer. WCHAR is a 16-bit unit (char16_t); wchar_t is 32-bit on Linux and is
-// never used for program text.
+// layer. WCHAR is a 16-bit unit (char16_t); the C library's wide character
+// is 32-bit on Linux and is never used for program text.
 #pragma once
 
 #include <cstddef>

@@ -37,6 +37,14 @@ int live_object_count(ObjectKind kind) {
     return count;
 }
 
+int live_object_count() {
+    int count = 0;
+    for (GdiObject* object : table()) {
+        if (!object->is_stock()) ++count;
+    }
+    return count;
+}
+
 }  // namespace platform::gdi
 
 BOOL DeleteObject(HGDIOBJ handle) {

@@ -48,5 +48,7 @@ void destroy_object(GdiObject* object);
 // Number of live objects of a kind, stock objects excluded; tests use it to
 // prove that nothing leaks.
 int live_object_count(ObjectKind kind);
+// The same for every kind together.
+int live_object_count();
 
 }  // namespace platform::gdi

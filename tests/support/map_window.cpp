@@ -70,13 +70,6 @@ std::string write_solid_image(const TempDir& dir, const std::string& name, int w
     return write_image(dir, name, image);
 }
 
-int live_gdi_objects() {
-    using platform::gdi::ObjectKind;
-    int n = 0;
-    for (ObjectKind kind : {ObjectKind::Bitmap, ObjectKind::Brush, ObjectKind::Pen, ObjectKind::Font,
-                            ObjectKind::DeviceContext, ObjectKind::Region})
-        n += platform::gdi::live_object_count(kind);
-    return n;
-}
+int live_gdi_objects() { return platform::gdi::live_object_count(); }
 
 }  // namespace testing_support

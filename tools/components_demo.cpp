@@ -11,6 +11,8 @@
 //   log.png       the loading log with its lines
 //   tip.png       the menu bar with the tool tip of a held button
 // With --zoom N each is also written N times larger (name-xN.png).
+#include "app/command_bar.h"
+#include "app/command_ids.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/win32.h"
 #include "resources/program_resources.h"
@@ -24,13 +26,9 @@ namespace headless = platform::headless;
 
 namespace {
 
-constexpr int kQuit = 40004, kFind = 40090, kInformation = 40098, kZoomIn = 40102, kZoomOut = 40103,
-              kHome = 40091, kBack = 40100, kForward = 40101;
-
 std::string g_dir;
 int g_zoom = 0;
 HWND g_main = nullptr;
-HWND g_menuBar = nullptr;
 
 // The main window stands for a map: a pale green ground with a grid.
 LRESULT CALLBACK main_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -79,34 +77,6 @@ bool save(const char* name) {
     return true;
 }
 
-// The main window's menu bar, built as the program builds it.
-HWND make_menu_bar(HWND window) {
-    SHMENUBARINFO info{};
-    info.cbSize = 32;
-    info.hwndParent = window;
-    info.dwFlags = SHCMBF_HIDESIPBUTTON;
-    info.nToolBarId = IDM_MAIN_MENUBAR;
-    info.hInstRes = GetModuleHandleW(nullptr);
-    if (!SHCreateMenuBar(&info)) return nullptr;
-    CommandBar_AddBitmap(info.hwndMB, info.hInstRes, IDB_MAIN_BUTTONS, 9, 16, 16);
-    const TBBUTTON buttons[] = {
-        {0, kQuit, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
-        {1, kFind, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
-        {2, kInformation, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
-        {3, kZoomIn, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
-        {4, kZoomOut, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
-        {5, kHome, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
-        {6, 0, 0, TBSTYLE_BUTTON, {}, 0, 0},
-        {7, kBack, 0, TBSTYLE_BUTTON, {}, 0, 0},
-        {8, kForward, 0, TBSTYLE_BUTTON, {}, 0, 0},
-    };
-    SendMessageW(info.hwndMB, TB_ADDBUTTONSW, 9, reinterpret_cast<LPARAM>(buttons));
-    static LPCWSTR tips[] = {u"", u"Quit", u"Find", u"Information", u"Zoom In", u"Zoom Out", u"Home", u"", u"Back", u"Forward"};
-    SendMessageW(info.hwndMB, TB_SETTOOLTIPS, 10, reinterpret_cast<LPARAM>(tips));
-    UpdateWindow(info.hwndMB);
-    return info.hwndMB;
-}
-
 void send_pieces(HWND view, std::initializer_list<const char16_t*> pieces) {
     SendMessageW(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u""));
     for (const char16_t* piece : pieces) SendMessageW(view, DTM_ADDTEXTW, 0, reinterpret_cast<LPARAM>(piece));
@@ -134,7 +104,8 @@ int main(int argc, char** argv) {
     g_main = CreateWindowExW(0, u"MapfolioClass", u"MapPDA", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     MoveWindow(g_main, 0, 26, 240, 268, FALSE);
-    g_menuBar = make_menu_bar(g_main);
+    // The program's own menu bar; it keeps its window in g_menuBar.
+    CreateMainMenuBar(g_main, GetModuleHandleW(nullptr));
     SHSetNavBarText(g_main, u"Harbour");
 
     // The location strip: a location in the upper half with a description.
@@ -184,7 +155,7 @@ int main(int argc, char** argv) {
     // A held Home button shows its tip.
     SHSetNavBarText(g_main, u"Harbour");
     RECT home{};
-    SendMessageW(g_menuBar, TB_GETRECT, kHome, reinterpret_cast<LPARAM>(&home));
+    SendMessageW(g_menuBar, TB_GETRECT, IDM_HOME, reinterpret_cast<LPARAM>(&home));
     POINT at{(home.left + home.right) / 2, (home.top + home.bottom) / 2};
     ClientToScreen(g_menuBar, &at);
     headless::stylus_down(at.x, at.y);

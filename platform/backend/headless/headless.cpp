@@ -132,15 +132,7 @@ const std::vector<backend::SoundRecord>& sounds() { return machine().sounds(); }
 void clear_sounds() { machine().clear_sounds(); }
 std::u16string navigation_bar_text() { return shell::navigation_bar_text(); }
 
-std::optional<MessageBoxView> message_box() {
-    auto box = dialogs::front_message_box();
-    if (!box) return std::nullopt;
-    MessageBoxView view;
-    view.caption = box->caption;
-    view.text = box->text;
-    for (const auto& button : box->buttons) view.buttons.push_back({button.id, button.label, button.rect});
-    return view;
-}
+std::optional<MessageBoxView> message_box() { return dialogs::front_message_box(); }
 
 std::vector<MenuBarButton> menu_bar_buttons(HWND owner) {
     std::vector<MenuBarButton> out;

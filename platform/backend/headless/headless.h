@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/backend/backend.h"
+#include "platform/dialogs/message_box_contents.h"
 #include "platform/user/user_types.h"
 
 #include <functional>
@@ -79,16 +80,7 @@ std::u16string navigation_bar_text();
 
 // The frontmost message box waiting for an answer: its caption, text and
 // buttons (labels and screen rectangles), or nothing.
-struct MessageBoxView {
-    std::u16string caption;
-    std::u16string text;
-    struct Button {
-        int id;  // IDOK, IDCANCEL, IDYES, IDNO
-        std::u16string label;
-        RECT rect;  // screen pixels
-    };
-    std::vector<Button> buttons;
-};
+using MessageBoxView = dialogs::MessageBoxContents;
 std::optional<MessageBoxView> message_box();
 
 // The buttons of a menu bar, in bar order: the bar of owner, or with owner

@@ -57,5 +57,3 @@ void SetCommandButtonEnabled(int command, bool enabled) {
     if (g_menuBar == nullptr) return;
     SendMessageW(g_menuBar, TB_SETSTATE, static_cast<WPARAM>(command), enabled ? TBSTATE_ENABLED : 0);
 }
-
-void PlayMenuPopSound() { PlaySoundW(ID_MENUPOP_SOUND, GetModuleHandleW(nullptr), SND_RESOURCE | SND_ASYNC); }

@@ -1,7 +1,6 @@
 // The main window's menu bar of nine image buttons (Quit, Find,
 // Information, Zoom In, Zoom Out, Home, a blank spacer, Back, Forward),
-// each with its tool tip, and the click sound that commands, taps and the
-// dialogs play.
+// each with its tool tip.
 #pragma once
 
 #include "platform/win32.h"
@@ -16,5 +15,3 @@ HWND CreateMainMenuBar(HWND window, HINSTANCE instance);
 // Enables or disables the button of command, replacing its whole state.
 // Does nothing without a menu bar.
 void SetCommandButtonEnabled(int command, bool enabled);
-// Starts the click "MENUPOP" and returns at once.
-void PlayMenuPopSound();

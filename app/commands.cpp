@@ -2,9 +2,12 @@
 
 #include "app/command_bar.h"
 #include "app/command_ids.h"
+#include "app/loading_log.h"
 #include "app/main_window.h"
 #include "app/main_window_state.h"
+#include "app/sounds.h"
 #include "mapdb/map_catalogue.h"
+#include "mapview/map_view.h"
 
 namespace {
 
@@ -39,6 +42,26 @@ bool RunCommand(HWND window, int command) {
         return true;
     }
     return false;
+}
+
+void LoadAllMapsCommand(HWND window) {
+    // Loading again replaces the catalogue, whose maps are freed: nothing
+    // may still point at them.
+    g_mainState.ForgetMaps();
+    SHSetNavBarText(window, u"Loading");
+    UpdateWindow(window);
+    LoadingLog::Open(window);
+    if (LoadAllMaps(window, LoadingLog::Append) == 0) {
+        // The log stays with its messages, and the title with "Loading".
+        g_mainState.UiFlags = 0;
+        g_mainState.currentMap = nullptr;
+        return;
+    }
+    LoadingLog::Close();
+    g_mainState.currentMap = g_mapCatalogue.homeMap;
+    ShowTitle(window);
+    g_mainState.currentMap->mapView->CenterOnMiddle();
+    g_mainState.UiFlags = ViewActive;
 }
 
 void QuitCommand(HWND window) {

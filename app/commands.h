@@ -9,6 +9,10 @@
 // table: the window procedure then leaves it to DefWindowProcW.
 bool RunCommand(HWND window, int command);
 
+// "Load All Maps": loads the catalogue under the loading log; on success
+// shows the home map centred with its name as the title, on failure leaves
+// the log up and the window without a map.
+void LoadAllMapsCommand(HWND window);
 // Quit: asks "Quit the application?"; unless the answer is No, frees every
 // map and destroys the main window, which ends the program.
 void QuitCommand(HWND window);

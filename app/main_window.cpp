@@ -96,18 +96,3 @@ void ShowTitle(HWND window) {
     g_mainState.titleText = name ? name : u"";
     SHSetNavBarText(window, g_mainState.titleText.c_str());
 }
-
-void LoadAllMapsCommand(HWND window) {
-    // Loading again replaces the catalogue, whose maps are freed: nothing
-    // may still point at them.
-    g_mainState.ForgetMaps();
-    if (LoadAllMaps(window) == 0) {
-        g_mainState.UiFlags = 0;
-        g_mainState.currentMap = nullptr;
-        return;
-    }
-    g_mainState.currentMap = g_mapCatalogue.homeMap;
-    ShowTitle(window);
-    g_mainState.currentMap->mapView->CenterOnMiddle();
-    g_mainState.UiFlags = ViewActive;
-}

@@ -1,6 +1,5 @@
 // The main window: its class, its creation, the dispatch of its messages to
-// their handlers, its creation and destruction handlers and the "Load All
-// Maps" command that fills it.
+// their handlers, its creation and destruction handlers, and its title.
 #pragma once
 
 #include "platform/win32.h"
@@ -21,9 +20,5 @@ bool CreateMainWindow(HINSTANCE instance);
 // message goes to DefWindowProcW.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// "Load All Maps": loads the catalogue; on success shows the home map
-// centred with its name as the title, on failure leaves the loading log up
-// and the window without a map.
-void LoadAllMapsCommand(HWND window);
 // Gives the current map's name to the navigation bar.
 void ShowTitle(HWND window);

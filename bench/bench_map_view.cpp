@@ -6,7 +6,8 @@
 // that window can cost. Reports microseconds per step and, at the end, the
 // ratio step / memcpy (the goal is at most 4).
 #include "mapview/map_view.h"
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
+#include "platform/win32.h"
 #include "tools/sample_images.h"
 #include "tools/twk_encoder.h"
 

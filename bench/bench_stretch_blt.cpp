@@ -101,7 +101,7 @@ void set_counter(benchmark::State& state, const View& v) {
 }
 
 void ours(benchmark::State& state, Target t, int zoom) {
-    platform::gdi::Surface surface(t.width, t.height);
+    platform::Surface surface(t.width, t.height);
     HDC dc = platform::gdi::create_surface_dc(&surface, POINT{0, 0}, RECT{0, 0, t.width, t.height});
     const View v = view_for(t, zoom);
     for (auto _ : state) {

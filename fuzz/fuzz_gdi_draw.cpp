@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Reader in(data, size);
     constexpr int kW = 40, kH = 36;
     const RECT hardClip{6, 5, 33, 30};
-    platform::gdi::Surface surface(kW, kH);
+    platform::Surface surface(kW, kH);
     HDC dc = platform::gdi::create_surface_dc(&surface, POINT{in.value(), in.value()}, hardClip);
     HBITMAP map8 = make_bitmap(8, 13, 9), map32 = make_bitmap(32, 7, 11);
     HDC mem8 = CreateCompatibleDC(nullptr), mem32 = CreateCompatibleDC(nullptr);

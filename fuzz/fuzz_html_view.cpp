@@ -2,7 +2,7 @@
 // view's size, the rest is UTF-16LE source (any units, lone surrogates
 // too), sent in pieces split at NUL units. The document is parsed, laid
 // out, painted, scrolled and painted again.
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/win32.h"
 
 #include <cstddef>

@@ -5,7 +5,7 @@
 // is opened once with its border images; every input starts from the same
 // viewport.
 #include "mapview/map_view.h"
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 
 #include <sanitizer/lsan_interface.h>
 

@@ -3,7 +3,7 @@
 // database parser uses to find its sections.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/win32_drawing.h"
 
 #include <cstdint>
 #include <vector>

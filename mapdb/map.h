@@ -5,7 +5,7 @@
 #pragma once
 
 #include "mapdb/records.h"
-#include "platform/win32.h"
+#include "platform/win32_drawing.h"
 
 #include <cstdint>
 

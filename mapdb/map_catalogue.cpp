@@ -1,6 +1,5 @@
 #include "mapdb/map_catalogue.h"
 
-#include "mapdb/loading_log.h"
 #include "mapdb/module_directory.h"
 
 #include <new>
@@ -21,46 +20,46 @@ void delete_map(CMap* map) {
     LocalFree(map);
 }
 
-void append_line(LPCWSTR first, LPCWSTR second) {
-    LoadingLog::Append(first);
-    LoadingLog::Append(second);
-    LoadingLog::Append(u"\r\n");
+void report_line(const LoadingReport& report, LPCWSTR first, LPCWSTR second) {
+    report(first);
+    report(second);
+    report(u"\r\n");
 }
 
 // Reports the memory the machine has left. The figures are 64-bit: a
 // machine with more than 4 GiB would wrap round in 32 bits.
-void append_memory_status() {
+void report_memory_status(const LoadingReport& report) {
     MEMORYSTATUS status{};
     status.dwLength = sizeof status;
     GlobalMemoryStatus(&status);
     WCHAR line[WSPRINTF_MAX + 1];
-    LoadingLog::Append(u"Memory Available\r\n");
+    report(u"Memory Available\r\n");
     wsprintfW(line, u"%I64u Physical\r\n", static_cast<unsigned long long>(status.dwAvailPhys));
-    LoadingLog::Append(line);
+    report(line);
     wsprintfW(line, u"%I64u Virtual\r\n", static_cast<unsigned long long>(status.dwAvailVirtual));
-    LoadingLog::Append(line);
-    LoadingLog::Append(u"Please wait....\r\n");
+    report(line);
+    report(u"Please wait....\r\n");
 }
 
 // Loads one database of the listing into the next free slot; the count
 // grows when it loads.
-void load_one(LPCWSTR fileName, int& count) {
+void load_one(LPCWSTR fileName, int& count, const LoadingReport& report) {
     WCHAR path[MAX_PATH];
     lstrcpynW(path, fileName, MAX_PATH);
     // A path that cannot be built whole must not be opened as it stands: a
     // bare name would be looked for in the working directory.
     if (!PrependModuleDirectory(path)) {
-        append_line(u"Failed to load data for ", fileName);
+        report_line(report, u"Failed to load data for ", fileName);
         return;
     }
     CMap* map = new_map();
     if (map == nullptr) {
-        append_line(u"Failed to create ", fileName);
+        report_line(report, u"Failed to create ", fileName);
         return;
     }
     map->Open(path);
     if (!map->dataLoaded) {
-        append_line(u"Failed to load data for ", fileName);
+        report_line(report, u"Failed to load data for ", fileName);
         delete_map(map);
         return;
     }
@@ -71,27 +70,24 @@ void load_one(LPCWSTR fileName, int& count) {
 
 // Loads the image of the home or main map; on failure reports it with the
 // map's own error text.
-bool load_image(CMap* map, HWND window, LPCWSTR failure) {
+bool load_image(CMap* map, HWND window, LPCWSTR failure, const LoadingReport& report) {
     map->LoadImage(window);
     if (map->imageLoaded) return true;
-    LoadingLog::Append(failure);
-    LoadingLog::Append(u"Error string:-\r\n");
+    report(failure);
+    report(u"Error string:-\r\n");
     WCHAR error[MAX_PATH];
     map->GetError(error);
-    LoadingLog::Append(error);
+    report(error);
     return false;
 }
 
 }  // namespace
 
-int LoadAllMaps(HWND window) {
-    SHSetNavBarText(window, u"Loading");
-    UpdateWindow(window);
-    LoadingLog::Open(window);
-    LoadingLog::Append(u"Mapfolio V1.0");
-    LoadingLog::Append(u"\r\nBuild Options = LG+RG+DM");
-    LoadingLog::Append(u"\r\nLoading Maps\r\n");
-    append_memory_status();
+int LoadAllMaps(HWND window, const LoadingReport& report) {
+    report(u"Mapfolio V1.0");
+    report(u"\r\nBuild Options = LG+RG+DM");
+    report(u"\r\nLoading Maps\r\n");
+    report_memory_status(report);
 
     // Maps of an earlier load are freed, not just forgotten.
     FreeAllMaps();
@@ -102,23 +98,22 @@ int LoadAllMaps(HWND window) {
         HANDLE find = FindFirstFileW(pattern, &found);
         if (find != INVALID_HANDLE_VALUE) {
             do {
-                load_one(found.cFileName, count);
+                load_one(found.cFileName, count, report);
             } while (count < MaxMaps && FindNextFileW(find, &found));
             FindClose(find);
         }
     }
 
     if (g_mapCatalogue.homeMap == nullptr || g_mapCatalogue.mainMap == nullptr) {
-        LoadingLog::Append(u"Failed to create Home and/or Main map\r\n");
+        report(u"Failed to create Home and/or Main map\r\n");
         FreeAllMaps();
         return 0;
     }
-    if (!load_image(g_mapCatalogue.homeMap, window, u"Failed to load Home Images\r\n") ||
-        !load_image(g_mapCatalogue.mainMap, window, u"Failed to load Main Images\r\n")) {
+    if (!load_image(g_mapCatalogue.homeMap, window, u"Failed to load Home Images\r\n", report) ||
+        !load_image(g_mapCatalogue.mainMap, window, u"Failed to load Main Images\r\n", report)) {
         FreeAllMaps();
         return 0;
     }
-    LoadingLog::Close();
     return count;
 }
 

@@ -5,7 +5,9 @@
 #pragma once
 
 #include "mapdb/map.h"
-#include "platform/win32.h"
+#include "platform/win32_drawing.h"
+
+#include <functional>
 
 constexpr int MaxMaps = 100;
 
@@ -20,12 +22,18 @@ struct MapCatalogue {
 // The one catalogue of the program.
 extern MapCatalogue g_mapCatalogue;
 
+// Receives the loading's report piece by piece, in order: the header, the
+// memory figures, each database that failed and why the home or main map
+// did not load. Pieces end their lines with "\r\n" themselves, except a
+// map's error text, which comes as it is.
+using LoadingReport = std::function<void(LPCWSTR text)>;
+
 // Loads every .DAB file of the program's directory (at most MaxMaps) into
-// the catalogue and the images of the home and main maps, reporting in the
-// loading log laid over window. Returns the number of maps loaded, or 0
+// the catalogue and the images of the home and main maps, whose views draw
+// into window, reporting each step. Returns the number of maps loaded, or 0
 // when the home or main map is missing or its image does not load; the
-// catalogue is then empty and the log stays with its messages.
-int LoadAllMaps(HWND window);
+// catalogue is then empty.
+int LoadAllMaps(HWND window, const LoadingReport& report);
 // Destroys every map of the catalogue and empties it.
 void FreeAllMaps();
 // The first map whose map name is name exactly (case-sensitive): the home

@@ -3,7 +3,7 @@
 // units.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/win32_drawing.h"
 
 // The program's directory, up to and including its last '/', into dest
 // (MAX_PATH units). False, with dest empty, when the program's path cannot

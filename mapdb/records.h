@@ -4,7 +4,7 @@
 // the parse is done.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/win32_drawing.h"
 
 #include <cstdint>
 

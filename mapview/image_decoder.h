@@ -4,7 +4,7 @@
 // bottom-up DIB section of the image's own size.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/win32_drawing.h"
 
 enum ImageResult {
     ImageOk = 0,            // decoded; the bitmap handle is set

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "mapview/zoom_table.h"
-#include "platform/win32.h"
+#include "platform/win32_drawing.h"
 
 #include <cstdint>
 

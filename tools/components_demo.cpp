@@ -13,7 +13,7 @@
 // With --zoom N each is also written N times larger (name-xN.png).
 #include "app/command_bar.h"
 #include "app/command_ids.h"
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/win32.h"
 #include "resources/program_resources.h"
 #include "resources/resource_ids.h"
@@ -66,8 +66,8 @@ bool save(const char* name) {
         return false;
     }
     if (g_zoom > 1) {
-        const platform::gdi::Surface& frame = headless::frame();
-        platform::gdi::Surface big(frame.width() * g_zoom, frame.height() * g_zoom);
+        const platform::Surface& frame = headless::frame();
+        platform::Surface big(frame.width() * g_zoom, frame.height() * g_zoom);
         for (int y = 0; y < big.height(); ++y)
             for (int x = 0; x < big.width(); ++x) big.row(y)[x] = frame.row(y / g_zoom)[x / g_zoom];
         const std::string zoomed = g_dir + "/" + name + "-x" + std::to_string(g_zoom) + ".png";

@@ -13,7 +13,7 @@
 #include "app/program_start.h"
 #include "app/win_main.h"
 #include "mapdb/map_catalogue.h"
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/win32.h"
 #include "tools/script_runner.h"
 

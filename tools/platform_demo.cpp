@@ -8,7 +8,7 @@
 //   mapfolio-platform-demo --png FILE [--box-png FILE]
 //                                          headless: writes the screen (and
 //                                          the screen with the message box)
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/win32.h"
 
 #include <cstdio>

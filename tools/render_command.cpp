@@ -4,7 +4,8 @@
 // program does it, and the window's own pixels are written as a PNG.
 #include "mapdb/map.h"
 #include "mapview/map_view.h"
-#include "platform/backend/headless/headless.h"
+#include "platform/win32.h"
+#include "platform/testing/headless.h"
 #include "tools/tool_commands.h"
 
 #include <algorithm>
@@ -143,7 +144,7 @@ int RunRenderCommand(const ToolArgs& args) {
     else view->CenterOnMiddle();
     for (const auto& [dx, dy] : o.pans) view->Pan(dx, dy);
 
-    const platform::gdi::Surface pixels = platform::headless::window_pixels(window);
+    const platform::Surface pixels = platform::headless::window_pixels(window);
     map.Close();
     std::string error;
     if (!platform::headless::write_png(pixels, o.out, &error)) {

@@ -1,7 +1,7 @@
 #include "tools/script_runner.h"
 
 #include "app/main_window_state.h"
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/win32.h"
 #include "tools/script_state.h"
 

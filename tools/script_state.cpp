@@ -1,10 +1,10 @@
 #include "tools/script_state.h"
 
 #include "app/main_window_state.h"
-#include "mapdb/loading_log.h"
+#include "app/loading_log.h"
 #include "mapdb/map_catalogue.h"
 #include "mapview/map_view.h"
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "tools/json_writer.h"
 
 #include <vector>

@@ -10,6 +10,7 @@ namespace {
 std::unique_ptr<Backend> g_backend;
 bool g_selected = false;
 BackendKind g_kind = BackendKind::Headless;
+WindowBackendMaker g_windowMaker = nullptr;
 
 BackendKind kind_from_environment(BackendKind fallback) {
     const char* name = std::getenv("MAPFOLIO_BACKEND");
@@ -51,8 +52,8 @@ Backend& current() {
     if (g_backend) return *g_backend;
     BackendKind kind = kind_from_environment(g_selected ? g_kind : BackendKind::Headless);
     if (kind == BackendKind::Sdl2) {
-        std::string error;
-        g_backend = make_sdl2(screen_size(), &error);
+        std::string error = "this program has no desktop window";
+        if (g_windowMaker != nullptr) g_backend = g_windowMaker(screen_size(), &error);
         if (!g_backend) {
             std::fprintf(stderr, "mapfolio: cannot open a window on the display: %s\n", error.c_str());
             std::exit(1);
@@ -68,5 +69,7 @@ bool started() { return g_backend != nullptr; }
 void shut_down() { g_backend.reset(); }
 
 void install(std::unique_ptr<Backend> backend) { g_backend = std::move(backend); }
+
+void register_window_backend(WindowBackendMaker maker) { g_windowMaker = maker; }
 
 }  // namespace platform::backend

@@ -3,7 +3,7 @@
 // has Win32 meaning (windows, messages, hit testing) is above it.
 #pragma once
 
-#include "platform/gdi/surface.h"
+#include "platform/base/surface.h"
 
 #include <cstdint>
 #include <memory>
@@ -66,7 +66,7 @@ public:
     virtual void wait_input(std::uint64_t timeoutMs) = 0;
 
     // Shows the composed device screen.
-    virtual void present(const gdi::Surface& screen) = 0;
+    virtual void present(const Surface& screen) = 0;
 
     virtual void set_cursor(CursorShape shape) = 0;
     // Brings the program's desktop window in front of other programs.
@@ -105,7 +105,12 @@ void install(std::unique_ptr<Backend> backend);
 SIZE screen_size();
 
 std::unique_ptr<Backend> make_headless(SIZE screen);
-// Null when SDL cannot open a window; the caller then reports the failure.
-std::unique_ptr<Backend> make_sdl2(SIZE screen, std::string* error);
+
+// Makes the desktop window's backend; null, with error set, when no window
+// can be opened. Only the programs that link the SDL2 backend have one: it
+// registers its maker as it is loaded, so the command-line tools, which
+// never open a window, do not carry SDL at all.
+using WindowBackendMaker = std::unique_ptr<Backend> (*)(SIZE screen, std::string* error);
+void register_window_backend(WindowBackendMaker maker);
 
 }  // namespace platform::backend

@@ -44,6 +44,36 @@ using LPCWSTR = const WCHAR*;
 using HANDLE = void*;
 using HLOCAL = void*;
 
+#define CALLBACK
+#define WINAPI
+
+// Distinct handle types, as in strict Win32: each converts to void* but not
+// into each other. Every layer names windows, modules and GDI objects, so
+// the handles are declared here, below all of them.
+#define MF_DECLARE_HANDLE(name) \
+    struct name##__;            \
+    using name = name##__*
+
+MF_DECLARE_HANDLE(HWND);
+MF_DECLARE_HANDLE(HINSTANCE);
+MF_DECLARE_HANDLE(HICON);
+MF_DECLARE_HANDLE(HCURSOR);
+MF_DECLARE_HANDLE(HMENU);
+using HMODULE = HINSTANCE;
+using ATOM = WORD;
+
+using HGDIOBJ = void*;
+MF_DECLARE_HANDLE(HBITMAP);
+MF_DECLARE_HANDLE(HBRUSH);
+MF_DECLARE_HANDLE(HPEN);
+MF_DECLARE_HANDLE(HFONT);
+MF_DECLARE_HANDLE(HDC);
+MF_DECLARE_HANDLE(HRGN);
+
+// Resource names are either text or a small number carried in the pointer.
+#define MAKEINTRESOURCEW(i) (reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
+#define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
+
 struct RECT {
     LONG left;
     LONG top;

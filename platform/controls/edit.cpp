@@ -3,7 +3,7 @@
 #include "platform/controls/system_classes.h"
 #include "platform/gdi/font_engine.h"
 #include "platform/gdi/font_object.h"
-#include "platform/win32.h"
+#include "platform/win32_windows.h"
 
 #include <algorithm>
 #include <memory>

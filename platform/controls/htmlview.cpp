@@ -5,7 +5,7 @@
 #include "platform/controls/html_fonts.h"
 #include "platform/controls/html_layout.h"
 #include "platform/user/window.h"
-#include "platform/win32.h"
+#include "platform/win32_windows.h"
 
 #include <algorithm>
 #include <memory>

@@ -2,16 +2,16 @@
 // shows.
 #pragma once
 
-#include "platform/user/user_types.h"
+#include "platform/base/win32_types.h"
 
 #include <string>
 #include <vector>
 
 namespace platform::controls {
 
-// A hidden bar window along the bottom of the screen, owned by parent's
+// A hidden bar window at rect (the shell's bottom bar), owned by parent's
 // top-level window; WM_COMMAND goes to parent.
-HWND create_menu_bar_window(HWND parent);
+HWND create_menu_bar_window(HWND parent, const RECT& rect);
 // The window that receives the bar's commands, or null.
 HWND menu_bar_parent(HWND bar);
 bool is_menu_bar(HWND window);

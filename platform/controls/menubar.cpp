@@ -1,11 +1,11 @@
 #include "platform/controls/menubar.h"
 
 #include "platform/controls/menu_bar_window.h"
-#include "platform/shell/frame.h"
-#include "platform/system/bitmap_resources.h"
+#include "platform/gdi/bitmap_resources.h"
+#include "platform/user/hooks.h"
 #include "platform/user/window.h"
 #include "platform/user/window_class.h"
-#include "platform/win32.h"
+#include "platform/win32_windows.h"
 
 #include <algorithm>
 #include <memory>
@@ -364,14 +364,14 @@ bool take_images(Bar& bar, HBITMAP bitmap, int count, int width, int height) {
 
 }  // namespace
 
-HWND create_menu_bar_window(HWND parent) {
+HWND create_menu_bar_window(HWND parent, const RECT& rect) {
     if (user::find_class(kClassName) == nullptr) {
         user::WindowClass cls;
         cls.name = kClassName;
         cls.proc = bar_proc;
         user::register_class(cls);
     }
-    HWND window = shell::create_frame_window(kClassName, shell::menu_bar_rect(), parent, 0);
+    HWND window = user::create_frame_window(kClassName, rect, parent, 0);
     if (Bar* bar = bar_of(window)) bar->parent = parent;
     return window;
 }

@@ -1,15 +1,16 @@
 // Platform internal: the control classes every program has without
-// registering them ("EDIT"), registered on first use so that they are
-// there again after the class table is emptied.
+// registering them ("EDIT"). The window manager keeps them apart from the
+// registered classes and registers one on first use, so they are there
+// again after the class table is emptied.
 #pragma once
 
-#include "platform/user/user_types.h"
+#include "platform/base/win32_types.h"
 
 namespace platform::controls {
 
-// Registers the system class of that name (without regard to case); false
-// when there is none.
-bool register_system_class(LPCWSTR name);
+// Hands the window manager the table of system classes. Called once at
+// start-up.
+void connect_to_window_manager();
 
 // The window procedures of the system classes.
 LRESULT edit_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,9 +1,9 @@
 #include "platform/backend/backend.h"
 #include "platform/controls/menu_bar_window.h"
-#include "platform/shell/frame.h"
+#include "platform/user/hooks.h"
 #include "platform/user/window.h"
 #include "platform/user/window_class.h"
-#include "platform/win32.h"
+#include "platform/win32_windows.h"
 
 #include <algorithm>
 
@@ -44,7 +44,7 @@ LRESULT CALLBACK tip_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 SIZE measure(const std::u16string& text) {
-    gdi::Surface scratch(1, 1);
+    Surface scratch(1, 1);
     SIZE size{0, 0};
     if (HDC dc = gdi::create_surface_dc(&scratch, POINT{0, 0}, RECT{0, 0, 1, 1})) {
         SelectObject(dc, tip_font());
@@ -74,7 +74,7 @@ void show_tool_tip(const std::u16string& text, const RECT& anchor) {
     const int x = std::clamp<int>((anchor.left + anchor.right - width) / 2, 0, std::max<int>(0, screen.cx - width));
     int y = anchor.top - kGap - height;
     if (y < 0) y = anchor.bottom + kGap;
-    g_tip = shell::create_frame_window(kClassName, RECT{x, y, x + width, y + height}, nullptr, WS_BORDER);
+    g_tip = user::create_frame_window(kClassName, RECT{x, y, x + width, y + height}, nullptr, WS_BORDER);
     if (g_tip) ShowWindow(g_tip, SW_SHOWNA);
 }
 

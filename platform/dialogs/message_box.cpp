@@ -5,7 +5,7 @@
 #include "platform/dialogs/modal_loop.h"
 #include "platform/shell/frame.h"
 #include "platform/user/window.h"
-#include "platform/win32.h"
+#include "platform/win32_windows.h"
 
 #include <algorithm>
 #include <string>
@@ -216,7 +216,7 @@ RECT lay_out(Box& box) {
     int textWidth = width - 2 - 2 * kPadding;
 
     // Measured on a scratch surface with the font the box draws with.
-    gdi::Surface scratch(1, 1);
+    Surface scratch(1, 1);
     HDC dc = gdi::create_surface_dc(&scratch, POINT{0, 0}, RECT{0, 0, 1, 1});
     RECT measure{0, 0, textWidth, 0};
     if (dc != nullptr) {

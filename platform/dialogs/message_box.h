@@ -25,10 +25,6 @@
 #define MB_SETFOREGROUND 0x00010000L
 #define MB_TOPMOST 0x00040000L
 
-#define IDOK 1
-#define IDCANCEL 2
-#define IDYES 6
-#define IDNO 7
 
 // Returns the button chosen (IDOK, IDCANCEL, IDYES, IDNO), or 0 when the
 // type asks for buttons that do not exist here or the box cannot be made.

@@ -1,7 +1,7 @@
 // Platform internal: the layout of the shell frame and the empty menu bar.
 #pragma once
 
-#include "platform/gdi/surface.h"
+#include "platform/base/surface.h"
 #include "platform/user/user_types.h"
 
 #include <string>
@@ -20,12 +20,11 @@ const std::u16string& navigation_bar_text();
 // The navigation bar's window (created with the first program window).
 HWND navigation_bar_window();
 // Draws what lies under every window: the empty menu bar.
-void draw_frame_background(gdi::Surface& screen);
+void draw_frame_background(Surface& screen);
 
-// Creates one of the shell's own windows (a menu bar, a tool tip): a hidden
-// topmost popup at rect, owned by owner's top-level window when given, and
-// never activated, given keys or asked to close.
-HWND create_frame_window(LPCWSTR className, const RECT& rect, HWND owner, DWORD style);
+// Hands the window manager the frame: its work area, its bars and what lies
+// under the windows. Called once at start-up.
+void connect_to_window_manager();
 
 // Shows the menu bar of the frontmost program window that owns the bottom
 // bar and hides every other bar; the navigation bar's "ok" button follows

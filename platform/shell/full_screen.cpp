@@ -3,7 +3,7 @@
 #include "platform/shell/frame.h"
 #include "platform/shell/shell_frame.h"
 #include "platform/user/window.h"
-#include "platform/win32.h"
+#include "platform/win32_windows.h"
 
 #include <algorithm>
 #include <vector>

@@ -6,7 +6,7 @@
 #include "platform/shell/shell_frame.h"
 #include "platform/system/resources.h"
 #include "platform/user/window.h"
-#include "platform/win32.h"
+#include "platform/win32_windows.h"
 
 #include <algorithm>
 #include <cstring>
@@ -125,7 +125,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    HWND bar = controls::create_menu_bar_window(parent);
+    HWND bar = controls::create_menu_bar_window(parent, shell::menu_bar_rect());
     if (bar == nullptr) return FALSE;
     // A window has one bar: a new one replaces the old.
     shell::prune();

@@ -1,6 +1,6 @@
 #include "platform/shell/navigation_bar.h"
 
-#include "platform/win32.h"
+#include "platform/win32_windows.h"
 
 namespace platform::shell {
 namespace {

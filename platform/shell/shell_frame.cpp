@@ -3,17 +3,14 @@
 
 #include "platform/backend/backend.h"
 #include "platform/shell/navigation_bar.h"
-#include "platform/dialogs/message_box.h"
+#include "platform/system/resources.h"
+#include "platform/system/single_copy_service.h"
+#include "platform/user/hooks.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/paint.h"
 #include "platform/user/window.h"
 #include "platform/user/window_class.h"
 #include "platform/user/windows.h"
-
-namespace platform::user {
-// True while the shell creates one of its own windows.
-bool g_creatingFrame = false;
-}  // namespace platform::user
 
 namespace platform::shell {
 namespace {
@@ -61,7 +58,7 @@ const std::u16string& navigation_bar_text() { return g_title; }
 
 HWND navigation_bar_window() { return user::find(g_navBar) ? g_navBar : nullptr; }
 
-void draw_frame_background(gdi::Surface& target) {
+void draw_frame_background(Surface& target) {
     RECT bar = menu_bar_rect();
     for (int y = std::max(0, bar.top); y < std::min(target.height(), bar.bottom); ++y) {
         std::uint32_t colour = y == bar.top ? kMenuBarEdge : kMenuBarColour;
@@ -75,45 +72,49 @@ void reset_shell() {
     forget_full_screen_state();
 }
 
-HWND create_frame_window(LPCWSTR className, const RECT& rect, HWND owner, DWORD style) {
-    user::ensure_shell_frame();
-    const bool was = user::g_creatingFrame;
-    user::g_creatingFrame = true;
-    HWND window = CreateWindowExW(WS_EX_TOPMOST, className, u"", WS_POPUP | style, rect.left, rect.top,
-                                  rect.right - rect.left, rect.bottom - rect.top, owner, nullptr, nullptr, nullptr);
-    user::g_creatingFrame = was;
-    return window;
-}
-
 }  // namespace platform::shell
 
-namespace platform::user {
+namespace platform::shell {
+namespace {
 
-RECT default_window_rect() {
+RECT work_area() {
     SIZE size = backend::current().screen();
-    return RECT{0, shell::kNavBarHeight, size.cx, size.cy};
+    return RECT{0, kNavBarHeight, size.cx, size.cy};
 }
 
-bool creating_shell_frame() { return g_creatingFrame; }
-
-void ensure_shell_frame() {
-    using namespace platform::shell;
-    if (g_creatingFrame || find(g_navBar) != nullptr) return;
-    g_creatingFrame = true;
-    if (find_class(kNavBarClass) == nullptr) {
-        WindowClass cls;
+// The navigation bar is made with the first program window.
+void ensure_frame() {
+    if (user::find(g_navBar) != nullptr) return;
+    if (user::find_class(kNavBarClass) == nullptr) {
+        user::WindowClass cls;
         cls.name = kNavBarClass;
         cls.proc = nav_bar_proc;
-        register_class(cls);
+        user::register_class(cls);
     }
     RECT r = navigation_bar_rect();
     g_navBar = CreateWindowExW(WS_EX_TOPMOST, kNavBarClass, u"", WS_POPUP, r.left, r.top, r.right - r.left,
                                r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
     ShowWindow(g_navBar, SW_SHOWNA);
-    g_creatingFrame = false;
 }
 
-}  // namespace platform::user
+// The program's first window makes it findable by a second copy, and its
+// class icon becomes the desktop window's.
+void program_window_created(HWND window) {
+    system::publish_windows();
+    const user::Window* created = user::find(window);
+    if (created == nullptr) return;
+    if (const IconImage* icon = icon_image(created->cls.icon))
+        backend::current().set_icon(icon->width, icon->height, icon->argb.data());
+}
+
+}  // namespace
+
+void connect_to_window_manager() {
+    user::set_frame_hooks(
+        user::FrameHooks{ensure_frame, work_area, arrange_frame, draw_frame_background, program_window_created});
+}
+
+}  // namespace platform::shell
 
 BOOL SHSetNavBarText(HWND window, LPCWSTR text) {
     if (platform::user::find(window) == nullptr) return FALSE;

@@ -1,6 +1,6 @@
 #include "platform/system/memory.h"
 
-#include "platform/testing.h"
+#include "platform/system/memory.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -5,7 +5,7 @@
 // program where it lives, which is where it looks for its guide.
 #pragma once
 
-#include "platform/user/user_types.h"
+#include "platform/base/win32_types.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 // case.
 #pragma once
 
-#include "platform/user/user_types.h"
+#include "platform/base/win32_types.h"
 
 #include <cstdint>
 #include <vector>

@@ -21,6 +21,7 @@ namespace {
 int g_lockFd = -1;
 int g_listenFd = -1;
 bool g_triedToPublish = false;
+LocalWindowHooks g_localWindows;
 
 constexpr std::size_t kMaxLine = 2048;
 
@@ -134,7 +135,8 @@ std::string answer(const std::string& request) {
         auto cls = decode(rest.substr(0, space), anyClass);
         auto title = decode(rest.substr(space + 1), anyTitle);
         if (!cls || !title) return "BAD\n";
-        HWND found = user::find_local_window(anyClass ? nullptr : cls->c_str(), anyTitle ? nullptr : title->c_str());
+        if (g_localWindows.find == nullptr) return "NONE\n";
+        HWND found = g_localWindows.find(anyClass ? nullptr : cls->c_str(), anyTitle ? nullptr : title->c_str());
         if (found == nullptr) return "NONE\n";
         return "WINDOW " + std::to_string(reinterpret_cast<std::uintptr_t>(found)) + "\n";
     }
@@ -143,8 +145,8 @@ std::string answer(const std::string& request) {
         errno = 0;
         unsigned long long value = std::strtoull(request.c_str() + 6, &end, 10);
         if (errno != 0 || end == request.c_str() + 6 || *end != '\0') return "BAD\n";
-        return user::raise_local_window(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value))) ? "OK\n"
-                                                                                                   : "NONE\n";
+        const HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value));
+        return g_localWindows.raise != nullptr && g_localWindows.raise(window) ? "OK\n" : "NONE\n";
     }
     return "BAD\n";
 }
@@ -233,5 +235,7 @@ void reset_single_copy() {
     g_listenFd = g_lockFd = -1;
     g_triedToPublish = false;
 }
+
+void set_local_window_hooks(const LocalWindowHooks& hooks) { g_localWindows = hooks; }
 
 }  // namespace platform::system

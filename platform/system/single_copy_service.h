@@ -7,7 +7,7 @@
 // find a copy running on the user's display.
 #pragma once
 
-#include "platform/user/user_types.h"
+#include "platform/base/win32_types.h"
 
 #include <cstdint>
 #include <optional>
@@ -31,13 +31,14 @@ bool ask_raise_window(std::uintptr_t remoteHandle);
 // Closes the socket and drops the lock.
 void reset_single_copy();
 
+// How requests from another copy are answered: the window manager hands
+// over, at start-up, its search for this process's own top-level window of
+// a class and title (null: any) and its raising of such a window with the
+// windows it owns. Without them every request finds nothing.
+struct LocalWindowHooks {
+    HWND (*find)(LPCWSTR className, LPCWSTR windowName) = nullptr;
+    bool (*raise)(HWND window) = nullptr;
+};
+void set_local_window_hooks(const LocalWindowHooks& hooks);
+
 }  // namespace platform::system
-
-namespace platform::user {
-
-// This process's own top-level window of that class and title, or null.
-HWND find_local_window(LPCWSTR className, LPCWSTR windowName);
-// Brings a window of this process and the windows it owns to the front.
-bool raise_local_window(HWND window);
-
-}  // namespace platform::user

@@ -3,7 +3,7 @@
 // device. A new sound replaces one still playing.
 #pragma once
 
-#include "platform/user/user_types.h"
+#include "platform/base/win32_types.h"
 
 #define SND_SYNC 0x0000
 #define SND_ASYNC 0x0001

@@ -1,7 +1,6 @@
 #include "platform/user/input.h"
 
 #include "platform/backend/backend.h"
-#include "platform/shell/frame.h"
 #include "platform/user/input_translation.h"
 #include "platform/user/window.h"
 
@@ -78,7 +77,7 @@ bool translate_input(const backend::InputEvent& event, MSG& out) {
         g_stylusDown = true;
         g_capture = nullptr;
         // A tap on the bottom bar reaches the bar of the window in front.
-        shell::arrange_frame();
+        arrange_shell_frame();
         Window* target = window_at(point);
         if (target == nullptr || !enabled_for_input(target) || target->destroying) return false;
         Window* top = top_level_of(target);

@@ -1,6 +1,6 @@
-// Painting: update regions, WM_PAINT, and device contexts on windows. A
-// window's drawing goes straight into its surface and stays there until
-// drawn over.
+// Painting: update regions, WM_PAINT, BeginPaint and EndPaint. A window's
+// drawing goes straight into its surface and stays there until drawn over;
+// GetDC and ReleaseDC are GDI's (gdi/window_dc.h).
 #pragma once
 
 #include "platform/user/user_types.h"
@@ -27,6 +27,3 @@ BOOL UpdateWindow(HWND window);
 // WM_ERASEBKGND first when an erase was asked for.
 HDC BeginPaint(HWND window, LPPAINTSTRUCT paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
-// A DC on the window's client area, clipped to it.
-HDC GetDC(HWND window);
-int ReleaseDC(HWND window, HDC dc);

@@ -1,8 +1,6 @@
 #include "platform/user/screen.h"
 
 #include "platform/backend/backend.h"
-#include "platform/shell/frame.h"
-#include "platform/shell/shell_frame.h"
 #include "platform/user/cursor_state.h"
 #include "platform/user/window.h"
 
@@ -13,7 +11,7 @@
 namespace platform::user {
 namespace {
 
-gdi::Surface g_shown;
+Surface g_shown;
 bool g_shownValid = false;
 
 RECT intersect(const RECT& a, const RECT& b) {
@@ -22,7 +20,7 @@ RECT intersect(const RECT& a, const RECT& b) {
 }
 
 // Copies the window's surface, then its children's within its client area.
-void draw_window(const Window* window, gdi::Surface& target, const RECT& clip) {
+void draw_window(const Window* window, Surface& target, const RECT& clip) {
     POINT origin = window_origin(window);
     RECT area = intersect(screen_rect(window), clip);
     for (int y = area.top; y < area.bottom; ++y) {
@@ -41,7 +39,7 @@ void draw_window(const Window* window, gdi::Surface& target, const RECT& clip) {
 
 // The handheld's busy indicator: a ring of eight dots in the middle of the
 // screen, fading round.
-void draw_busy_indicator(gdi::Surface& target) {
+void draw_busy_indicator(Surface& target) {
     int cx = target.width() / 2;
     int cy = target.height() / 2;
     constexpr double kPi = 3.14159265358979323846;
@@ -62,13 +60,13 @@ void draw_busy_indicator(gdi::Surface& target) {
 
 }  // namespace
 
-void compose_screen(gdi::Surface& target) {
+void compose_screen(Surface& target) {
     SIZE size = backend::current().screen();
     if (target.width() != size.cx || target.height() != size.cy) target.resize(size.cx, size.cy);
     // The bottom bar shown is the frontmost window's.
-    shell::arrange_frame();
+    arrange_shell_frame();
     target.fill(0x00FFFFFF);
-    shell::draw_frame_background(target);
+    draw_frame_background(target);
     RECT all{0, 0, size.cx, size.cy};
     for (const Window* window : top_levels()) {
         if (window->style & WS_VISIBLE) draw_window(window, target, all);
@@ -77,7 +75,7 @@ void compose_screen(gdi::Surface& target) {
 }
 
 void present_screen() {
-    static gdi::Surface frame;
+    static Surface frame;
     compose_screen(frame);
     bool same = g_shownValid && frame.width() == g_shown.width() && frame.height() == g_shown.height() &&
                 std::memcmp(frame.pixels(), g_shown.pixels(),

@@ -7,7 +7,7 @@
 namespace platform::user {
 
 // Composes the whole screen into target (resized to the screen's size).
-void compose_screen(gdi::Surface& target);
+void compose_screen(Surface& target);
 // Composes and hands the screen to the backend when it differs from what
 // was shown last. Called whenever the program waits, sleeps, opens a modal
 // loop or shows the busy cursor.

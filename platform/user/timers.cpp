@@ -102,10 +102,3 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
     list.erase(it);
     return TRUE;
 }
-
-DWORD GetTickCount() { return static_cast<DWORD>(platform::backend::current().now_ms()); }
-
-void Sleep(DWORD ms) {
-    present_screen();
-    platform::backend::current().sleep_ms(ms);
-}

@@ -1,5 +1,4 @@
-// Window timers and the clock. Time comes from the backend: the headless
-// clock is virtual, so Sleep costs no real time there.
+// Window timers. They run on the backend's clock (system/clock.h).
 #pragma once
 
 #include "platform/user/user_types.h"
@@ -11,7 +10,3 @@
 // window gets a fresh identifier. Returns the identifier, 0 on failure.
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs, TIMERPROC proc);
 BOOL KillTimer(HWND window, UINT_PTR id);
-DWORD GetTickCount();
-// Presents the screen first, so that what was drawn stays on screen during
-// the pause.
-void Sleep(DWORD ms);

@@ -2,19 +2,8 @@
 // procedure, MSG, and the message, style and key constants the program uses.
 #pragma once
 
+#include "platform/base/virtual_keys.h"
 #include "platform/base/win32_types.h"
-#include "platform/gdi/objects.h"
-
-#define CALLBACK
-#define WINAPI
-
-MF_DECLARE_HANDLE(HWND);
-MF_DECLARE_HANDLE(HINSTANCE);
-MF_DECLARE_HANDLE(HICON);
-MF_DECLARE_HANDLE(HCURSOR);
-MF_DECLARE_HANDLE(HMENU);
-using HMODULE = HINSTANCE;
-using ATOM = WORD;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
@@ -28,10 +17,6 @@ struct MSG {
     POINT pt;
 };
 using LPMSG = MSG*;
-
-// Resource names are either text or a small number carried in the pointer.
-#define MAKEINTRESOURCEW(i) (reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
-#define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
 
 // Window messages.
 #define WM_NULL 0x0000
@@ -67,6 +52,13 @@ using LPMSG = MSG*;
 #define WM_LBUTTONUP 0x0202
 #define WM_LBUTTONDBLCLK 0x0203
 #define WM_USER 0x0400
+
+// The commands of a dialog's standard buttons: Enter and Escape in a
+// dialog, the answers of a message box, the navigation bar's "ok".
+#define IDOK 1
+#define IDCANCEL 2
+#define IDYES 6
+#define IDNO 7
 
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
@@ -112,17 +104,6 @@ using LPMSG = MSG*;
 #define GWLP_ID (-12)
 #define GWLP_USERDATA (-21)
 
-// Virtual keys.
-#define VK_BACK 0x08
-#define VK_TAB 0x09
-#define VK_RETURN 0x0D
-#define VK_ESCAPE 0x1B
-#define VK_SPACE 0x20
-#define VK_LEFT 0x25
-#define VK_UP 0x26
-#define VK_RIGHT 0x27
-#define VK_DOWN 0x28
-#define VK_DELETE 0x2E
 
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L

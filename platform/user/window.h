@@ -35,8 +35,7 @@ struct Window {
     RECT rect{};  // in the parent's client coordinates, or the screen's
     LONG_PTR id = 0;
     LONG_PTR userData = 0;
-    std::vector<HDC> openDcs;  // from GetDC and BeginPaint, not yet released
-    gdi::Surface surface;
+    Surface surface;
 
     RECT update{};  // client coordinates; empty when nothing is due
     bool updateErase = false;
@@ -56,6 +55,9 @@ struct Window {
 // The class table (RegisterClassW); names compare without regard to case.
 const WindowClass* find_class(LPCWSTR name);
 bool register_class(const WindowClass& cls);
+// Registers the system class of that name (without regard to case), added
+// by the controls at start-up; false when there is none.
+bool register_system_class(LPCWSTR name);
 void reset_classes();
 
 // The live window behind a handle, or null (also for a window being
@@ -95,8 +97,6 @@ Window* next_paint_window(Window* filter);
 // Sends WM_PAINT so that invalidations the window makes of itself while it
 // paints are dropped, and leaves the window validated afterwards.
 LRESULT deliver_paint(Window* window, const MSG* msg);
-// Closes device contexts still open on a window that goes away.
-void release_window_dcs(Window* window);
 // Brings a top-level window to the top of its band (topmost or normal).
 void bring_to_top(Window* window);
 
@@ -104,21 +104,35 @@ void bring_to_top(Window* window);
 void forget_window_timers(HWND window);      // timers.cpp
 void forget_window_input(Window* window);    // input.cpp: focus, capture, activation
 void forget_window_messages(HWND window);    // message_queue.cpp
-// The rectangle a top-level window gets for CW_USEDEFAULT (shell frame).
+// The rectangle a top-level window gets for CW_USEDEFAULT: the shell's
+// work area, or the whole screen without a shell.
 RECT default_window_rect();
 // Makes a top-level window the active one (WM_ACTIVATE, focus).
 void activate(Window* window);
 // The active top-level window, or null.
 Window* active_window();
 
+// This process's own top-level window of that class and title (null: any),
+// or null; and the raising of such a window with the windows it owns. The
+// single-copy service answers another copy with them.
+HWND find_local_window(LPCWSTR className, LPCWSTR windowName);
+bool raise_local_window(HWND window);
+
 // Destroys every window without calling any procedure and forgets every
 // class (tests that start over).
 void reset_windows();
 
-// Called by the screen composition so that windows created before the shell
-// frame exists still get it.
+// The shell frame's hooks (hooks.h), each doing nothing without a shell.
+// Called before every window is created and by the screen composition, so
+// that windows created before the frame exists still get it.
 void ensure_shell_frame();
+// Shows the bars of the window in front.
+void arrange_shell_frame();
+// What lies under every window.
+void draw_frame_background(Surface& screen);
 // True while the shell creates its own bars.
 bool creating_shell_frame();
+// Tells the shell that a top-level program window was created.
+void program_window_created(HWND window);
 
 }  // namespace platform::user

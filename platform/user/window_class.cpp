@@ -1,6 +1,8 @@
 #include "platform/user/window_class.h"
 
 #include "platform/base/crt.h"
+#include "platform/gdi/brushes.h"
+#include "platform/user/hooks.h"
 #include "platform/user/window.h"
 
 #include <memory>
@@ -16,7 +18,30 @@ std::vector<std::unique_ptr<WindowClass>>& classes() {
 
 bool same_name(const std::u16string& a, LPCWSTR b) { return lstrcmpiW(a.c_str(), b) == 0; }
 
+std::vector<SystemClass>& system_classes() {
+    static std::vector<SystemClass> table;
+    return table;
+}
+
 }  // namespace
+
+void add_system_classes(const SystemClass* classes, int count) {
+    for (int i = 0; i < count; ++i) system_classes().push_back(classes[i]);
+}
+
+bool register_system_class(LPCWSTR name) {
+    if (name == nullptr || IS_INTRESOURCE(name)) return false;
+    for (const SystemClass& sc : system_classes()) {
+        if (lstrcmpiW(sc.name, name) != 0) continue;
+        WindowClass cls;
+        cls.name = sc.name;
+        cls.proc = sc.proc;
+        cls.style = sc.style;
+        cls.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        return register_class(cls);
+    }
+    return false;
+}
 
 const WindowClass* find_class(LPCWSTR name) {
     if (name == nullptr || IS_INTRESOURCE(name)) return nullptr;

@@ -1,13 +1,10 @@
 #include "platform/user/windows.h"
 
 #include "platform/base/crt.h"
-#include "platform/controls/system_classes.h"
+#include "platform/gdi/window_dc.h"
 #include "platform/user/input.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/paint.h"
-#include "platform/backend/backend.h"
-#include "platform/system/resources.h"
-#include "platform/system/single_copy_service.h"
 #include "platform/user/window.h"
 
 #include <algorithm>
@@ -49,7 +46,7 @@ void unlink(Window* window) {
 }
 
 void draw_border(Window* window) {
-    gdi::Surface& s = window->surface;
+    Surface& s = window->surface;
     if (window->border() == 0 || s.width() == 0 || s.height() == 0) return;
     for (int x = 0; x < s.width(); ++x) {
         s.row(0)[x] = 0;
@@ -63,8 +60,8 @@ void draw_border(Window* window) {
 
 // Resizes the surface, keeping what was drawn in the part both sizes share.
 void resize_surface(Window* window) {
-    gdi::Surface old = std::move(window->surface);
-    window->surface = gdi::Surface(window->width(), window->height());
+    Surface old = std::move(window->surface);
+    window->surface = Surface(window->width(), window->height());
     int width = std::min(old.width(), window->surface.width());
     int height = std::min(old.height(), window->surface.height());
     for (int y = 0; y < height; ++y) std::memcpy(window->surface.row(y), old.row(y), width * sizeof(std::uint32_t));
@@ -97,7 +94,7 @@ void free_window(HWND handle) {
     forget_window_timers(handle);
     forget_window_messages(handle);
     forget_window_input(window);
-    release_window_dcs(window);
+    gdi::release_window_dcs(window->handle);
     unlink(window);
     table().erase(key(handle));
 }
@@ -219,7 +216,7 @@ void bring_to_top(Window* window) {
 }
 
 void reset_windows() {
-    for (auto& entry : table()) release_window_dcs(entry.second.get());
+    gdi::release_all_window_dcs();
     top_list().clear();
     table().clear();
     reset_classes();
@@ -234,7 +231,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     ensure_shell_frame();
     const WindowClass* cls = find_class(className);
     // The system's own controls are there without being registered.
-    if (cls == nullptr && platform::controls::register_system_class(className)) cls = find_class(className);
+    if (cls == nullptr && register_system_class(className)) cls = find_class(className);
     if (cls == nullptr) {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
@@ -286,7 +283,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     window->rect = rect;
     window->shellFrame = creating_shell_frame();
     window->id = parent ? reinterpret_cast<LONG_PTR>(menu) : 0;
-    window->surface = platform::gdi::Surface(window->width(), window->height());
+    window->surface = platform::Surface(window->width(), window->height());
     draw_border(window);
     HWND handle = window->handle;
     table().emplace(key(handle), std::move(owned));
@@ -317,13 +314,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     if ((window = find(handle)) == nullptr) return nullptr;
     if (style & WS_VISIBLE) show(window, true, true);
     if ((window = find(handle)) == nullptr) return nullptr;
-    if (parent == nullptr && !window->shellFrame) {
-        // The program's first window makes it findable by a second copy, and
-        // its class icon becomes the desktop window's.
-        platform::system::publish_windows();
-        if (const platform::IconImage* icon = platform::icon_image(window->cls.icon))
-            platform::backend::current().set_icon(icon->width, icon->height, icon->argb.data());
-    }
+    if (parent == nullptr && !window->shellFrame) program_window_created(handle);
     return handle;
 }
 
@@ -427,14 +418,6 @@ BOOL MoveWindow(HWND handle, int x, int y, int width, int height, BOOL repaint) 
         if ((window = find(handle)) == nullptr) return TRUE;
     }
     if (repaint) invalidate(window, nullptr, true);
-    return TRUE;
-}
-
-BOOL GetClientRect(HWND handle, LPRECT rect) {
-    Window* window = find(handle);
-    if (window == nullptr || rect == nullptr) return FALSE;
-    RECT client = window->client_in_surface();
-    *rect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
     return TRUE;
 }
 

@@ -38,7 +38,6 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 BOOL ShowWindow(HWND window, int command);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
-BOOL GetClientRect(HWND window, LPRECT rect);
 BOOL GetWindowRect(HWND window, LPRECT rect);
 BOOL ScreenToClient(HWND window, LPPOINT point);
 BOOL ClientToScreen(HWND window, LPPOINT point);

@@ -1,7 +1,8 @@
 // The program's own resources: the click sound and the icon, as the
 // platform reads and plays them.
 #include "app/command_bar.h"
-#include "platform/backend/headless/headless.h"
+#include "app/sounds.h"
+#include "platform/testing/headless.h"
 #include "platform/win32.h"
 #include "resources/program_resources.h"
 #include "resources/resource_ids.h"

@@ -5,7 +5,7 @@
 #include "app/main_window_state.h"
 #include "app/win_main.h"
 #include "mapdb/map_catalogue.h"
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/win32.h"
 #include "resources/program_resources.h"
 #include "tests/support/test_files.h"

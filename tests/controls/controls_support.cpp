@@ -113,7 +113,7 @@ bool dark(std::uint32_t p) {
 
 bool ink(std::uint32_t p) { return (p & 0xFFFFFF) != 0xFFFFFF; }
 
-bool is(std::uint32_t p, COLORREF c) { return (p & 0xFFFFFF) == platform::gdi::to_xrgb(c); }
+bool is(std::uint32_t p, COLORREF c) { return (p & 0xFFFFFF) == platform::to_xrgb(c); }
 
 RECT screen_rect(HWND window) {
     RECT r{};

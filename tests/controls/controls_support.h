@@ -3,7 +3,7 @@
 // ways to read pixels back.
 #pragma once
 
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/win32.h"
 
 #include <functional>

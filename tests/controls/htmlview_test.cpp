@@ -135,11 +135,11 @@ TEST_F(HtmlView, PiecesMayBreakTagsAndEntitiesAnywhere) {
     for (const auto& p : pieces) whole += p;
     show(view, {whole});
     settle();
-    const platform::gdi::Surface expected = headless::compose();
+    const platform::Surface expected = headless::compose();
     for (std::size_t cut = 1; cut < whole.size(); cut += 3) {
         show(view, {whole.substr(0, cut), whole.substr(cut)});
         settle();
-        const platform::gdi::Surface got = headless::compose();
+        const platform::Surface got = headless::compose();
         ASSERT_EQ(std::memcmp(got.pixels(), expected.pixels(), sizeof(std::uint32_t) * 240 * 320), 0)
             << "cut at " << cut;
     }
@@ -151,10 +151,10 @@ TEST_F(HtmlView, EverySendingReplacesTheDocumentAndAnEmptyTextClearsIt) {
     HWND view = strip(42);
     show(view, kStrip);
     settle();
-    const platform::gdi::Surface once = headless::compose();
+    const platform::Surface once = headless::compose();
     show(view, kStrip);
     settle();
-    const platform::gdi::Surface twice = headless::compose();
+    const platform::Surface twice = headless::compose();
     EXPECT_EQ(std::memcmp(once.pixels(), twice.pixels(), sizeof(std::uint32_t) * 240 * 320), 0);
     std::u16string source(64, u'\0');
     const int length = GetWindowTextW(view, source.data(), 64);

@@ -1,5 +1,5 @@
 #include "mapdb/dab_file.h"
-#include "platform/testing.h"
+#include "platform/system/memory.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,11 @@
 // The catalogue: every database of the guide directory loaded in listing
-// order, the home and main maps with their images, the loading log's lines,
-// the ways loading fails, and looking maps up by name.
-#include "mapdb/loading_log.h"
+// order, the home and main maps with their images, the loading report's
+// lines, the ways loading fails, and looking maps up by name. The catalogue
+// knows no windows: the images load for no window at all.
 #include "mapdb/map_catalogue.h"
 #include "mapdb/module_directory.h"
-#include "platform/backend/headless/headless.h"
-#include "platform/testing.h"
-#include "tests/support/map_window.h"
+#include "platform/system/memory.h"
+#include "tests/support/map_images.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +24,6 @@ using namespace testing_support;
 class Catalogue : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = make_map_window(240, 268);
         objects = live_gdi_objects();
         platform::set_module_directory(to_u16(dir.path()));
         write_solid_image(dir, "map.twk", 300, 300, RGB(200, 220, 180), RGB(0, 0, 0));
@@ -33,7 +31,6 @@ protected:
     void TearDown() override {
         platform::testing::clear_allocation_faults();
         FreeAllMaps();
-        LoadingLog::Close();
         platform::set_module_directory(u"");
         EXPECT_EQ(live_gdi_objects(), objects);
         EXPECT_EQ(platform::open_find_count(), 0);
@@ -54,14 +51,16 @@ protected:
         }
         return out;
     }
-    // The lines of the loading log.
-    static std::vector<std::string> log_lines() {
-        HWND log = LoadingLog::Window();
-        if (log == nullptr) return {};
-        std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(log)) + 1, u'\0');
-        text.resize(static_cast<std::size_t>(GetWindowTextW(log, text.data(), static_cast<int>(text.size()))));
+    // Loads the guide, keeping the report.
+    int load() {
+        report.clear();
+        return LoadAllMaps(nullptr, [this](LPCWSTR text) { report += text; });
+    }
+    // The lines of the last load's report.
+    std::vector<std::string> log_lines() const {
+        if (report.empty()) return {};
         std::vector<std::string> lines;
-        std::string all = to_u8(text);
+        std::string all = to_u8(report);
         for (std::size_t start = 0; start < all.size();) {
             std::size_t end = all.find("\r\n", start);
             if (end == std::string::npos) end = all.size();
@@ -70,15 +69,15 @@ protected:
         }
         return lines;
     }
-    // The log's lines after "Please wait....".
-    static std::vector<std::string> failures() {
+    // The report's lines after "Please wait....".
+    std::vector<std::string> failures() const {
         std::vector<std::string> lines = log_lines();
         if (lines.size() < 7) return {"(no log)"};
         return std::vector<std::string>(lines.begin() + 7, lines.end());
     }
 
     TempDir dir;
-    HWND window = nullptr;
+    std::u16string report;
     int objects = 0;
 };
 
@@ -88,7 +87,7 @@ TEST_F(Catalogue, LoadsEveryDatabaseInListingOrderWithHomeAndMainImages) {
     database("island.dab", "Island");
     database("A.Dab", "Abbey");
     dir.write("notes.txt", "not a database");
-    EXPECT_EQ(LoadAllMaps(window), 4);
+    EXPECT_EQ(load(), 4);
     EXPECT_EQ(names(), (std::vector<std::string>{"Abbey", "Harbour", "Island", "Old Town"}));
     EXPECT_EQ(g_mapCatalogue.homeMap, g_mapCatalogue.slots[1]);
     EXPECT_EQ(g_mapCatalogue.mainMap, g_mapCatalogue.slots[3]);
@@ -96,8 +95,6 @@ TEST_F(Catalogue, LoadsEveryDatabaseInListingOrderWithHomeAndMainImages) {
     EXPECT_TRUE(g_mapCatalogue.mainMap->imageLoaded);
     EXPECT_FALSE(g_mapCatalogue.slots[0]->imageLoaded);  // the others load when shown
     EXPECT_FALSE(g_mapCatalogue.slots[2]->imageLoaded);
-    EXPECT_EQ(LoadingLog::Window(), nullptr);  // closed on success
-    EXPECT_EQ(platform::headless::navigation_bar_text(), u"Loading");
 
     FreeAllMaps();
     EXPECT_TRUE(names().empty());
@@ -108,7 +105,7 @@ TEST_F(Catalogue, LoadsEveryDatabaseInListingOrderWithHomeAndMainImages) {
 TEST_F(Catalogue, HomeAndMainInOtherLetterCases) {
     database("home.dab", "Harbour");
     database("Main.Dab", "Old Town");
-    EXPECT_EQ(LoadAllMaps(window), 2);
+    EXPECT_EQ(load(), 2);
     EXPECT_EQ(to_u8(g_mapCatalogue.homeMap->MapName()), "Harbour");
     EXPECT_EQ(to_u8(g_mapCatalogue.mainMap->MapName()), "Old Town");
 }
@@ -116,7 +113,7 @@ TEST_F(Catalogue, HomeAndMainInOtherLetterCases) {
 TEST_F(Catalogue, TheLogSaysWhatItLoadedWithTheTrueMemoryFigures) {
     database("HOME.DAB", "Harbour");
     broken("BROKEN.DAB");
-    EXPECT_EQ(LoadAllMaps(window), 0);
+    EXPECT_EQ(load(), 0);
     const std::vector<std::string> lines = log_lines();
     ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[0], "Mapfolio V1.0");
@@ -138,8 +135,6 @@ TEST_F(Catalogue, TheLogSaysWhatItLoadedWithTheTrueMemoryFigures) {
     EXPECT_LE(physical, static_cast<unsigned long long>(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGESIZE));
     EXPECT_GT(virtualBytes, 0xFFFFFFFFull);
     EXPECT_EQ(lines[4].find('-'), std::string::npos);
-    // The log stays, with the catalogue empty.
-    EXPECT_NE(LoadingLog::Window(), nullptr);
     EXPECT_TRUE(names().empty());
     EXPECT_EQ(g_mapCatalogue.homeMap, nullptr);
 }
@@ -150,7 +145,7 @@ TEST_F(Catalogue, FailedDatabasesAreSkippedWithoutGaps) {
     database("MAIN.DAB", "Old Town");
     database("C.DAB", "Cove");
     broken("ZZ.DAB");  // the last one found
-    EXPECT_EQ(LoadAllMaps(window), 3);
+    EXPECT_EQ(load(), 3);
     EXPECT_EQ(names(), (std::vector<std::string>{"Cove", "Harbour", "Old Town"}));
     EXPECT_EQ(g_mapCatalogue.slots[3], nullptr);
 }
@@ -165,7 +160,7 @@ TEST_F(Catalogue, TheLogListsEveryFailure) {
     platform::testing::fail_allocations(platform::AllocKind::Local, 0, 1);
     // The home image fails, so the log stays to be read.
     dir.write("HOME.DAB", "<Mapfolio Version>\r\n1\r\n<Name>\r\nHarbour,b,c\r\n<Images>\r\nnone.twk\r\n");
-    EXPECT_EQ(LoadAllMaps(window), 0);
+    EXPECT_EQ(load(), 0);
     EXPECT_EQ(failures(), (std::vector<std::string>{"Failed to create B.DAB", "Failed to load data for ZZ.DAB",
                                                     "Failed to load Home Images", "Error string:-",
                                                     "Failed to open " + dir.path() + "/none.twk"}));
@@ -175,7 +170,7 @@ TEST_F(Catalogue, TheLogListsEveryFailure) {
 TEST_F(Catalogue, AMainImageThatDoesNotLoadFailsTheLoad) {
     database("HOME.DAB", "Harbour");
     database("MAIN.DAB", "Old Town", "gone.twk");
-    EXPECT_EQ(LoadAllMaps(window), 0);
+    EXPECT_EQ(load(), 0);
     EXPECT_EQ(failures(), (std::vector<std::string>{"Failed to load Main Images", "Error string:-",
                                                     "Failed to open " + dir.path() + "/gone.twk"}));
     EXPECT_TRUE(names().empty());
@@ -185,7 +180,7 @@ TEST_F(Catalogue, AtMostAHundredMaps) {
     database("HOME.DAB", "Harbour");
     database("MAIN.DAB", "Old Town");
     for (int i = 0; i < 99; ++i) database("X" + std::to_string(100 + i) + ".DAB", "Map " + std::to_string(i));
-    EXPECT_EQ(LoadAllMaps(window), 100);
+    EXPECT_EQ(load(), 100);
     EXPECT_EQ(names().back(), "Map 97");  // the 101st file found is left out
 }
 
@@ -193,7 +188,7 @@ TEST_F(Catalogue, AMainMapBeyondTheHundredthFailsTheLoad) {
     for (int i = 0; i < 99; ++i) database("A" + std::to_string(100 + i) + ".DAB", "Map " + std::to_string(i));
     database("HOME.DAB", "Harbour");  // the 100th
     database("MAIN.DAB", "Old Town");
-    EXPECT_EQ(LoadAllMaps(window), 0);
+    EXPECT_EQ(load(), 0);
     EXPECT_EQ(failures(), (std::vector<std::string>{"Failed to create Home and/or Main map"}));
     EXPECT_TRUE(names().empty());
 }
@@ -201,9 +196,9 @@ TEST_F(Catalogue, AMainMapBeyondTheHundredthFailsTheLoad) {
 TEST_F(Catalogue, LoadingAgainReplacesTheMapsOfTheFirstLoad) {
     database("HOME.DAB", "Harbour");
     database("MAIN.DAB", "Old Town");
-    ASSERT_EQ(LoadAllMaps(window), 2);
+    ASSERT_EQ(load(), 2);
     const int loaded = live_gdi_objects();
-    ASSERT_EQ(LoadAllMaps(window), 2);
+    ASSERT_EQ(load(), 2);
     EXPECT_EQ(live_gdi_objects(), loaded);  // the first maps' views are gone
     EXPECT_EQ(names(), (std::vector<std::string>{"Harbour", "Old Town"}));
 }
@@ -213,7 +208,7 @@ TEST_F(Catalogue, FindMapByNameIsExactAndTriesTheHomeMapFirst) {
     database("A.DAB", "Harbour");
     database("HOME.DAB", "Harbour");
     database("MAIN.DAB", "Old Town");
-    ASSERT_EQ(LoadAllMaps(window), 3);
+    ASSERT_EQ(load(), 3);
     EXPECT_EQ(FindMapByName(u"Harbour"), g_mapCatalogue.homeMap);
     EXPECT_EQ(FindMapByName(u"Old Town"), g_mapCatalogue.mainMap);
     EXPECT_EQ(FindMapByName(u"old town"), nullptr);
@@ -244,7 +239,7 @@ TEST_F(Catalogue, ModuleDirectoryAndPathsThatDoNotFit) {
     lstrcpyW(name, u"HOME.DAB");
     EXPECT_FALSE(PrependModuleDirectory(name));
     EXPECT_EQ(std::u16string(name), u"HOME.DAB");
-    EXPECT_EQ(LoadAllMaps(window), 0);
+    EXPECT_EQ(load(), 0);
     EXPECT_EQ(failures(), (std::vector<std::string>{"Failed to create Home and/or Main map"}));
 }
 

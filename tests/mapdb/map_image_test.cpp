@@ -2,7 +2,7 @@
 // that fails, unloading, and closing a map that has one.
 #include "mapdb/map.h"
 #include "mapview/map_view.h"
-#include "platform/testing.h"
+#include "platform/system/memory.h"
 #include "tests/support/map_window.h"
 #include "tests/support/test_files.h"
 

@@ -1,5 +1,5 @@
 #include "platform/gdi/bitmap.h"
-#include "platform/testing.h"
+#include "platform/system/memory.h"
 #include "tests/support/decoded_image.h"
 #include "tests/support/test_files.h"
 #include "tests/support/twk_builder.h"

@@ -4,7 +4,7 @@
 // with the same shape drawn straight through the GDI on a blank surface.
 #include "mapview/map_view.h"
 
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/gdi/surface.h"
 #include "tests/support/map_window.h"
 #include "tests/support/test_files.h"
@@ -19,7 +19,7 @@ namespace {
 
 using namespace testing_support;
 namespace headless = platform::headless;
-using platform::gdi::Surface;
+using platform::Surface;
 using Pixels = std::set<std::pair<int, int>>;
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);

@@ -3,9 +3,9 @@
 // conversions, with the pixels the window shows read back.
 #include "mapview/map_view.h"
 
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/gdi/object_table.h"
-#include "platform/testing.h"
+#include "platform/system/memory.h"
 #include "tests/support/map_window.h"
 #include "tests/support/test_files.h"
 #include "tests/support/twk_builder.h"
@@ -70,7 +70,7 @@ protected:
     std::u16string path;
 };
 
-int count_not(const platform::gdi::Surface& pixels, COLORREF colour) {
+int count_not(const platform::Surface& pixels, COLORREF colour) {
     int n = 0;
     for (int y = 0; y < pixels.height(); ++y)
         for (int x = 0; x < pixels.width(); ++x) n += pixel_at(pixels, x, y) != colour;

@@ -1,5 +1,5 @@
 #include "gdi_support.h"
-#include "platform/testing.h"
+#include "platform/system/memory.h"
 
 #include <gtest/gtest.h>
 

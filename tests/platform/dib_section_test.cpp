@@ -1,5 +1,5 @@
 #include "platform/gdi/bitmap.h"
-#include "platform/testing.h"
+#include "platform/system/memory.h"
 #include "platform/win32.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/testing.h"
+#include "platform/system/memory.h"
 #include "platform/win32.h"
 #include "tests/support/test_files.h"
 

@@ -10,7 +10,7 @@
 
 namespace gdi_test {
 
-using platform::gdi::Surface;
+using platform::Surface;
 
 // A surface DC on a fresh white surface; origin and clip default to the
 // whole surface.
@@ -27,7 +27,7 @@ public:
     SurfaceDc& operator=(const SurfaceDc&) = delete;
 
     // The pixel as COLORREF, read straight from the surface.
-    COLORREF at(int x, int y) const { return platform::gdi::to_colorref(surface.row(y)[x] & 0xFFFFFF); }
+    COLORREF at(int x, int y) const { return platform::to_colorref(surface.row(y)[x] & 0xFFFFFF); }
     // Number of pixels in [left, right) x [top, bottom) equal to colour.
     int count(COLORREF color, RECT area) const;
     int count(COLORREF color) const { return count(color, RECT{0, 0, surface.width(), surface.height()}); }

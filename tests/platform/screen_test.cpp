@@ -179,7 +179,7 @@ TEST_F(Screen, MessageBoxIsDrawnOverTheProgram) {
     HWND main = make_window("main", WS_VISIBLE, RECT{0, 26, 240, 320});
     headless::run_until_idle();
     fill_client(main, RGB(0, 0, 255));
-    platform::gdi::Surface seen;
+    platform::Surface seen;
     int step = 0;
     headless::set_idle_handler([&]() {
         if (step++ > 0) return false;

@@ -2,7 +2,7 @@
 // given class and title on a shared headless desktop, says "ready", and
 // waits until another process brings it to the front, then says "raised"
 // and ends. It gives up after 20 seconds of real time.
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/win32.h"
 
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/system/wave.h"
 #include "platform/win32.h"
 

@@ -2,7 +2,7 @@
 // tests can compare what happened with an expected sequence.
 #pragma once
 
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 #include "platform/win32.h"
 
 #include <functional>

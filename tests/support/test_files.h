@@ -2,7 +2,7 @@
 // each of the database encodings, and running the command-line tools.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/win32_drawing.h"
 
 #include <string>
 #include <string_view>

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace platform::headless {
+namespace platform::backend {
 
-bool HeadlessBackend::poll_input(backend::InputEvent& event) {
+bool HeadlessBackend::poll_input(InputEvent& event) {
     if (m_input.empty()) return false;
     event = m_input.front();
     m_input.pop_front();
@@ -14,7 +14,7 @@ bool HeadlessBackend::poll_input(backend::InputEvent& event) {
 
 void HeadlessBackend::wait_input(std::uint64_t timeoutMs) {
     if (m_idle && m_idle()) return;
-    if (timeoutMs == backend::kNoTimeout) {
+    if (timeoutMs == kNoTimeout) {
         // Nobody will ever give input: a test or script forgot a step, or the
         // program waits where it should not. Hanging would hide which.
         std::fprintf(stderr,
@@ -24,21 +24,21 @@ void HeadlessBackend::wait_input(std::uint64_t timeoutMs) {
     m_clock += timeoutMs;
 }
 
-void HeadlessBackend::present(const gdi::Surface& screen) {
+void HeadlessBackend::present(const Surface& screen) {
     m_frame = screen;
     ++m_presents;
 }
 
-void HeadlessBackend::play_sound(const backend::PcmSound&, const backend::SoundRecord& record) {
-    backend::SoundRecord kept = record;
+void HeadlessBackend::play_sound(const PcmSound&, const SoundRecord& record) {
+    SoundRecord kept = record;
     kept.atMs = m_clock;
     m_sounds.push_back(kept);
     m_soundEnd = m_clock + record.durationMs;
 }
 
 void HeadlessBackend::stop_sound() {
-    backend::SoundRecord record;
-    record.kind = backend::SoundRecord::Kind::Stop;
+    SoundRecord record;
+    record.kind = SoundRecord::Kind::Stop;
     record.atMs = m_clock;
     m_sounds.push_back(record);
     m_soundEnd = m_clock;
@@ -48,10 +48,6 @@ std::uint32_t HeadlessBackend::sound_pending_ms() {
     return m_soundEnd > m_clock ? static_cast<std::uint32_t>(m_soundEnd - m_clock) : 0;
 }
 
-}  // namespace platform::headless
-
-namespace platform::backend {
-
-std::unique_ptr<Backend> make_headless(SIZE screen) { return std::make_unique<headless::HeadlessBackend>(screen); }
+std::unique_ptr<Backend> make_headless(SIZE screen) { return std::make_unique<HeadlessBackend>(screen); }
 
 }  // namespace platform::backend

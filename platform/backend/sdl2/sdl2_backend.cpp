@@ -4,7 +4,7 @@
 // audio for sounds. This is the only file that includes SDL.
 #include "platform/backend/backend.h"
 #include "platform/base/text_convert.h"
-#include "platform/user/user_types.h"
+#include "platform/base/virtual_keys.h"
 
 #include <SDL.h>
 
@@ -27,7 +27,7 @@ public:
     void sleep_ms(std::uint32_t ms) override;
     bool poll_input(InputEvent& event) override;
     void wait_input(std::uint64_t timeoutMs) override;
-    void present(const gdi::Surface& screen) override;
+    void present(const Surface& screen) override;
     void set_cursor(CursorShape shape) override;
     void raise() override;
     void set_icon(int width, int height, const std::uint32_t* argb) override;
@@ -130,7 +130,7 @@ void Sdl2Backend::redraw() {
     SDL_RenderPresent(m_renderer);
 }
 
-void Sdl2Backend::present(const gdi::Surface& screen) {
+void Sdl2Backend::present(const Surface& screen) {
     if (screen.width() != m_screen.cx || screen.height() != m_screen.cy) return;
     SDL_UpdateTexture(m_texture, nullptr, screen.pixels(), screen.width() * 4);
     m_haveFrame = true;
@@ -349,5 +349,9 @@ std::unique_ptr<Backend> make_sdl2(SIZE screen, std::string* error) {
     if (!backend->open(error)) return nullptr;
     return backend;
 }
+
+// Linking this file is what gives a program its desktop window; the
+// program's build links it whole, so this runs before main.
+const bool kRegistered = (register_window_backend(make_sdl2), true);
 
 }  // namespace platform::backend

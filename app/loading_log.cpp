@@ -1,4 +1,4 @@
-#include "mapdb/loading_log.h"
+#include "app/loading_log.h"
 
 HWND LoadingLog::s_window = nullptr;
 

@@ -7,6 +7,6 @@
 
 namespace platform::headless {
 
-bool write_png_file(const gdi::Surface& surface, const std::string& path, std::string* error);
+bool write_png_file(const Surface& surface, const std::string& path, std::string* error);
 
 }  // namespace platform::headless

@@ -58,18 +58,18 @@ int run_until_idle();
 
 // The frame presented last (empty before the first present), and how many
 // frames were presented.
-const gdi::Surface& frame();
+const Surface& frame();
 int present_count();
 // The pixel of the last frame as 0x00RRGGBB; 0xFFFFFFFF outside it.
 std::uint32_t pixel(int x, int y);
 // Composes the screen as it is now (without presenting).
-gdi::Surface compose();
+Surface compose();
 // The client area of a window as its own surface holds it, whatever covers
 // it on the screen; empty for an unknown window.
-gdi::Surface window_pixels(HWND window);
+Surface window_pixels(HWND window);
 // Writes the last frame as a PNG file; false with error set on failure.
 bool write_png(const std::string& path, std::string* error = nullptr);
-bool write_png(const gdi::Surface& surface, const std::string& path, std::string* error = nullptr);
+bool write_png(const Surface& surface, const std::string& path, std::string* error = nullptr);
 
 // Sounds and beeps played since the reset, oldest first.
 const std::vector<backend::SoundRecord>& sounds();

@@ -1,4 +1,4 @@
-#include "platform/system/bitmap_resources.h"
+#include "platform/gdi/bitmap_resources.h"
 
 #include "platform/gdi/dib_section.h"
 #include "platform/system/resources.h"

@@ -1,8 +1,8 @@
-#include "platform/gdi/surface.h"
+#include "platform/base/surface.h"
 
 #include <algorithm>
 
-namespace platform::gdi {
+namespace platform {
 
 void Surface::resize(int width, int height) {
     m_width = std::max(0, width);
@@ -12,4 +12,4 @@ void Surface::resize(int width, int height) {
 
 void Surface::fill(std::uint32_t xrgb) { std::fill(m_pixels.begin(), m_pixels.end(), xrgb); }
 
-}  // namespace platform::gdi
+}  // namespace platform

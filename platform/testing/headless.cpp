@@ -1,7 +1,7 @@
-#include "platform/backend/headless/headless.h"
+#include "platform/testing/headless.h"
 
 #include "platform/backend/headless/headless_backend.h"
-#include "platform/backend/headless/png_writer.h"
+#include "platform/testing/png_writer.h"
 #include "platform/base/crt.h"
 #include "platform/controls/htmlview_text.h"
 #include "platform/controls/menu_bar_window.h"
@@ -24,13 +24,13 @@
 namespace platform::headless {
 namespace {
 
-HeadlessBackend& machine() {
+backend::HeadlessBackend& machine() {
     backend::Backend& current = backend::current();
     if (!current.is_headless()) {
         std::fprintf(stderr, "headless: the running backend is not the headless one\n");
         std::abort();
     }
-    return static_cast<HeadlessBackend&>(current);
+    return static_cast<backend::HeadlessBackend&>(current);
 }
 
 void inject(backend::InputEvent::Kind kind, int x = 0, int y = 0, unsigned key = 0, bool repeat = false,
@@ -92,23 +92,23 @@ int run_until_idle() {
     return count;
 }
 
-const gdi::Surface& frame() { return machine().frame(); }
+const Surface& frame() { return machine().frame(); }
 int present_count() { return machine().present_count(); }
 
 std::uint32_t pixel(int x, int y) {
-    const gdi::Surface& f = machine().frame();
+    const Surface& f = machine().frame();
     if (x < 0 || y < 0 || x >= f.width() || y >= f.height()) return 0xFFFFFFFFu;
     return f.row(y)[x];
 }
 
-gdi::Surface compose() {
-    gdi::Surface surface;
+Surface compose() {
+    Surface surface;
     user::compose_screen(surface);
     return surface;
 }
 
-gdi::Surface window_pixels(HWND handle) {
-    gdi::Surface out;
+Surface window_pixels(HWND handle) {
+    Surface out;
     const user::Window* window = user::find(handle);
     if (window == nullptr) return out;
     const RECT client = window->client_in_surface();
@@ -124,7 +124,7 @@ gdi::Surface window_pixels(HWND handle) {
 
 bool write_png(const std::string& path, std::string* error) { return write_png_file(machine().frame(), path, error); }
 
-bool write_png(const gdi::Surface& surface, const std::string& path, std::string* error) {
+bool write_png(const Surface& surface, const std::string& path, std::string* error) {
     return write_png_file(surface, path, error);
 }
 

@@ -5,7 +5,7 @@
 // BI_RGB bitmaps are read.
 #pragma once
 
-#include "platform/user/user_types.h"
+#include "platform/base/win32_types.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "platform/backend/headless/png_writer.h"
+#include "platform/testing/png_writer.h"
 
 #include <png.h>
 
@@ -16,7 +16,7 @@ void set_error(std::string* error, std::string text) {
 
 }  // namespace
 
-bool write_png_file(const gdi::Surface& surface, const std::string& path, std::string* error) {
+bool write_png_file(const Surface& surface, const std::string& path, std::string* error) {
     if (surface.width() <= 0 || surface.height() <= 0) {
         set_error(error, "nothing to write: the frame is empty");
         return false;

@@ -32,12 +32,7 @@ private:
 };
 
 HBITMAP make_bitmap(int bits, int width, int height) {
-    BITMAPINFO256 info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = bits == 8 ? height : -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bits);
+    BITMAPINFO256 info = platform::bitmap_info_256(width, bits == 8 ? height : -height, static_cast<WORD>(bits));
     for (int k = 0; k < 256; ++k) info.bmiColors[k] = RGBQUAD{static_cast<BYTE>(k), 0, static_cast<BYTE>(255 - k), 0};
     void* pixels = nullptr;
     HBITMAP b = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, nullptr, 0);

@@ -381,13 +381,7 @@ ImageResult decode_file(HANDLE file, HBITMAP* bitmap) {
     // An empty picture is not a picture to show.
     if (width == 0 || height == 0) return ImageUnsupported;
 
-    BITMAPINFO256 info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 8;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO256 info = platform::bitmap_info_256(width, height, 8);
     for (int i = 0; i < colours; ++i) {
         info.bmiColors[i].rgbRed = colourTable[3 * i];
         info.bmiColors[i].rgbGreen = colourTable[3 * i + 1];

@@ -12,8 +12,8 @@ namespace {
 using i64 = std::int64_t;
 
 // Viewport values are 32-bit; every intermediate is 64-bit so that a point
-// from a database or a long drag cannot wrap around.
-std::int32_t clamp32(i64 v) { return static_cast<std::int32_t>(std::clamp<i64>(v, INT32_MIN, INT32_MAX)); }
+// from a database or a long drag cannot wrap around, and is saturated back
+// to 32 bits (platform::saturate) where it is stored.
 
 // The message for a failed decode; %s is the image path.
 LPCWSTR decode_message(ImageResult result) {
@@ -34,13 +34,13 @@ void fit_axis(std::int32_t client, std::int32_t image, std::int32_t zoom, i64 or
     if (length > image) {
         *sourceLength = image;
         *source = 0;
-        *destLength = clamp32(std::min<i64>(client, static_cast<i64>(image) * zoom / 100));
+        *destLength = platform::saturate(std::min<i64>(client, static_cast<i64>(image) * zoom / 100));
         *dest = (client - *destLength) / 2;
     } else {
-        *sourceLength = clamp32(length);
+        *sourceLength = platform::saturate(length);
         *destLength = client;
         *dest = 0;
-        *source = clamp32(std::min<i64>(origin, static_cast<i64>(image) - length));
+        *source = platform::saturate(std::min<i64>(origin, static_cast<i64>(image) - length));
     }
 }
 
@@ -197,8 +197,8 @@ void CMapView::Pan(std::int32_t dx, std::int32_t dy) {
     if (x + sourceRect.width > imageWidth) x = static_cast<i64>(imageWidth) - sourceRect.width;
     i64 y = std::max<i64>(0, sourceRect.y + dy * step);
     if (y + sourceRect.height > imageHeight) y = static_cast<i64>(imageHeight) - sourceRect.height;
-    sourceRect.x = clamp32(x);
-    sourceRect.y = clamp32(y);
+    sourceRect.x = platform::saturate(x);
+    sourceRect.y = platform::saturate(y);
     DrawMap();
 }
 
@@ -251,11 +251,11 @@ bool CMapView::ScreenToMap(std::int32_t* x, std::int32_t* y) const {
     if (*x < destRect.x) return false;
     const i64 dx = static_cast<i64>(*x) - destRect.x;
     if (dx > destRect.width) return false;
-    *x = clamp32(std::min<i64>(imageWidth, dx * 100 / zoom + sourceRect.x));
+    *x = platform::saturate(std::min<i64>(imageWidth, dx * 100 / zoom + sourceRect.x));
     if (*y < destRect.y) return false;
     const i64 dy = static_cast<i64>(*y) - destRect.y;
     if (dy > destRect.height) return false;
-    *y = clamp32(std::min<i64>(imageHeight, dy * 100 / zoom + sourceRect.y));
+    *y = platform::saturate(std::min<i64>(imageHeight, dy * 100 / zoom + sourceRect.y));
     return true;
 }
 
@@ -265,7 +265,7 @@ bool CMapView::MapToScreen(std::int32_t* x, std::int32_t* y) const {
         py > static_cast<i64>(sourceRect.y) + sourceRect.height)
         return false;
     const std::int32_t zoom = Zoom();
-    *x = clamp32(std::min<i64>(destRect.width, (px - sourceRect.x) * zoom / 100) + destRect.x);
-    *y = clamp32(std::min<i64>(destRect.height, (py - sourceRect.y) * zoom / 100) + destRect.y);
+    *x = platform::saturate(std::min<i64>(destRect.width, (px - sourceRect.x) * zoom / 100) + destRect.x);
+    *y = platform::saturate(std::min<i64>(destRect.height, (py - sourceRect.y) * zoom / 100) + destRect.y);
     return true;
 }

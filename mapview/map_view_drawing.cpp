@@ -16,8 +16,6 @@ constexpr COLORREF kViewOutline = 0x000000FF;   // red: the part in view
 constexpr COLORREF kFrameOutline = 0x00000000;  // black: the overview frame
 constexpr COLORREF kLineColour = 0x00404040;    // dark grey: DrawLine
 
-std::int32_t clamp32(i64 v) { return static_cast<std::int32_t>(std::clamp<i64>(v, INT32_MIN, INT32_MAX)); }
-
 // A solid pen selected into dc for one drawing; the DC's own pen goes back
 // and the pen is deleted when it goes. A pen that cannot be made (a
 // negative width) leaves valid() false and the caller draws nothing rather
@@ -60,8 +58,8 @@ void CMapView::DrawMap() {
 void CMapView::DrawBorders() {
     // Everything below is clipped around the map, so the margin is one fill
     // of the whole client area rather than strips.
-    ExcludeClipRect(windowSurface, destRect.x, destRect.y, clamp32(static_cast<i64>(destRect.x) + destRect.width),
-                    clamp32(static_cast<i64>(destRect.y) + destRect.height));
+    ExcludeClipRect(windowSurface, destRect.x, destRect.y, platform::saturate(static_cast<i64>(destRect.x) + destRect.width),
+                    platform::saturate(static_cast<i64>(destRect.y) + destRect.height));
     RECT all;
     SetRect(&all, 0, 0, clientWidth, clientHeight);
     if (!hasBorders) {
@@ -114,7 +112,7 @@ void CMapView::DrawOverview() {
     const i64 s = static_cast<i64>(clientWidth) * 18 / 100;
     const i64 fw = std::min<i64>(s, s * imageWidth / imageHeight);
     const i64 fh = std::min<i64>(s, s * imageHeight / imageWidth);
-    SetRect(&overviewFrame, 0, 0, clamp32(fw), clamp32(fh));
+    SetRect(&overviewFrame, 0, 0, platform::saturate(fw), platform::saturate(fh));
 
     // The part in view, scaled into the frame and kept off its outline. In
     // a frame under 2 pixels across it has no room and shrinks to nothing
@@ -123,7 +121,7 @@ void CMapView::DrawOverview() {
     const i64 y0 = std::max<i64>(1, fh * sourceRect.y / imageHeight);
     const i64 w = std::max<i64>(0, std::min<i64>(fw - 2, fw * sourceRect.width / imageWidth));
     const i64 h = std::max<i64>(0, std::min<i64>(fh - 2, fh * sourceRect.height / imageHeight));
-    const RECT part{clamp32(x0), clamp32(y0), clamp32(x0 + w), clamp32(y0 + h)};
+    const RECT part{platform::saturate(x0), platform::saturate(y0), platform::saturate(x0 + w), platform::saturate(y0 + h)};
 
     HGDIOBJ oldBrush = SelectObject(windowSurface, GetStockObject(WHITE_BRUSH));
     {
@@ -190,7 +188,7 @@ void CMapView::DrawMapRect(std::int32_t left, std::int32_t top, std::int32_t rig
     {
         ScopedPen pen(windowSurface, penWidth, color);
         HGDIOBJ oldBrush = SelectObject(windowSurface, GetStockObject(NULL_BRUSH));
-        if (pen.valid()) Rectangle(windowSurface, clamp32(l), clamp32(t), clamp32(r), clamp32(b));
+        if (pen.valid()) Rectangle(windowSurface, platform::saturate(l), platform::saturate(t), platform::saturate(r), platform::saturate(b));
         if (oldBrush) SelectObject(windowSurface, oldBrush);
     }
     EndDrawing();

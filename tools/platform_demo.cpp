@@ -24,13 +24,7 @@ HBITMAP g_picture = nullptr;
 // A 48 x 32 palettised picture: a colour ramp with a dark grid, the kind
 // of image a map is.
 HBITMAP make_picture() {
-    BITMAPINFO256 info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 48;
-    info.bmiHeader.biHeight = -32;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 8;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO256 info = platform::bitmap_info_256(48, -32, 8);
     for (int i = 0; i < 256; ++i) {
         info.bmiColors[i] = RGBQUAD{static_cast<BYTE>(255 - i), static_cast<BYTE>(128 + i / 2), static_cast<BYTE>(i), 0};
     }

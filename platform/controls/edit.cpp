@@ -346,9 +346,6 @@ void notify_change(HWND window) {
     if (parent) SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), EN_CHANGE), reinterpret_cast<LPARAM>(window));
 }
 
-POINT point_of(LPARAM lParam) { return POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))}; }
-
-bool inside(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
 void stylus_down(HWND window, POINT p) {
     SetFocus(window);
@@ -360,9 +357,9 @@ void stylus_down(HWND window, POINT p) {
         const BarParts parts = bar_parts(window, e);
         const auto page = static_cast<std::ptrdiff_t>(std::max<std::size_t>(1, visible_lines(window, e) - 1));
         const auto top = static_cast<std::ptrdiff_t>(e.top);
-        if (inside(parts.up, p)) set_top(window, e, top - 1);
-        else if (inside(parts.down, p)) set_top(window, e, top + 1);
-        else if (parts.scrollable && inside(parts.thumb, p)) {
+        if (PtInRect(&parts.up, p)) set_top(window, e, top - 1);
+        else if (PtInRect(&parts.down, p)) set_top(window, e, top + 1);
+        else if (parts.scrollable && PtInRect(&parts.thumb, p)) {
             e.drag = Drag::Thumb;
             e.dragY = p.y;
             e.dragTop = e.top;
@@ -547,10 +544,10 @@ LRESULT edit_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         e->typingLimit = wParam == 0 ? kMaxText : std::min<std::size_t>(wParam, kMaxText);
         return 0;
     case WM_LBUTTONDOWN:
-        stylus_down(window, point_of(lParam));
+        stylus_down(window, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_MOUSEMOVE:
-        stylus_move(window, *e, point_of(lParam));
+        stylus_move(window, *e, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_LBUTTONUP:
         e->drag = Drag::None;

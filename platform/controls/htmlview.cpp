@@ -168,7 +168,6 @@ void scroll_to(HWND window, View& v, int scroll) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
-POINT point_of(LPARAM lParam) { return POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))}; }
 
 void stylus_down(HWND window, POINT p) {
     View* found = view_of(window);
@@ -258,10 +257,10 @@ LRESULT CALLBACK view_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     }
     case WM_LBUTTONDOWN:
-        stylus_down(window, point_of(lParam));
+        stylus_down(window, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_MOUSEMOVE:
-        stylus_move(window, *v, point_of(lParam));
+        stylus_move(window, *v, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_LBUTTONUP:
         v->drag = Drag::None;

@@ -1,5 +1,6 @@
 #include "platform/controls/menubar.h"
 
+#include "platform/controls/button_tracker.h"
 #include "platform/controls/menu_bar_window.h"
 #include "platform/gdi/bitmap_resources.h"
 #include "platform/user/hooks.h"
@@ -45,8 +46,7 @@ struct Bar {
     // The images one under another, XRGB. Bitmaps are made from them only
     // while the bar paints, so none outlives a bar that is never destroyed.
     std::vector<std::uint32_t> pixels;
-    int pressed = -1;                   // the button the stylus went down on
-    bool inside = false;                // the stylus is still on it
+    ButtonTracker stylus;               // the button the stylus went down on
     bool tipShown = false;
 };
 
@@ -94,13 +94,7 @@ std::uint32_t grey(std::uint32_t xrgb, std::uint32_t background) {
 }
 
 HBITMAP make_strip(const Bar& bar, bool greyed) {
-    BITMAPINFO256 info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = bar.imageWidth;
-    info.bmiHeader.biHeight = -(bar.imageHeight * bar.imageCount);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO256 info = bitmap_info_256(bar.imageWidth, -(bar.imageHeight * bar.imageCount), 32);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
                                       nullptr, 0);
@@ -128,7 +122,7 @@ void paint(HWND window, Bar& bar, HDC dc) {
     for (std::size_t i = 0; i < bar.buttons.size(); ++i) {
         const Button& b = bar.buttons[i];
         if (hidden(b) || (b.info.fsStyle & TBSTYLE_SEP)) continue;
-        const bool down = (static_cast<int>(i) == bar.pressed && bar.inside && enabled(b)) ||
+        const bool down = (bar.stylus.shows_pressed(static_cast<int>(i)) && enabled(b)) ||
                           (b.info.fsState & (TBSTATE_PRESSED | TBSTATE_CHECKED));
         const RECT& r = b.rect;
         if (down) {
@@ -168,7 +162,6 @@ Button* by_command(Bar& bar, WPARAM command) {
     return nullptr;
 }
 
-POINT point_of(LPARAM lParam) { return POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))}; }
 
 // Presses take effect only while the bar's window takes input: not while a
 // message box or dialog runs over it.
@@ -179,13 +172,12 @@ bool accepts_input(const Bar& bar) {
 }
 
 void press(HWND window, Bar& bar, POINT p) {
-    bar.pressed = -1;
+    bar.stylus.cancel();
     bar.tipShown = false;
     if (!accepts_input(bar)) return;
     const int index = button_at(bar, p);
     if (index < 0 || (bar.buttons[index].info.fsStyle & TBSTYLE_SEP) || !enabled(bar.buttons[index])) return;
-    bar.pressed = index;
-    bar.inside = true;
+    bar.stylus.press(index);
     SetTimer(window, kTipTimer, kTipDelay, nullptr);
     InvalidateRect(window, nullptr, FALSE);
 }
@@ -193,11 +185,9 @@ void press(HWND window, Bar& bar, POINT p) {
 void release(HWND window, Bar& bar, POINT p) {
     KillTimer(window, kTipTimer);
     hide_tool_tip();
-    const int index = bar.pressed;
-    const bool fire = index >= 0 && button_at(bar, p) == index && !bar.tipShown && enabled(bar.buttons[index]) &&
-                      accepts_input(bar);
-    bar.pressed = -1;
-    bar.inside = false;
+    // A button whose tip was shown was only being looked at.
+    const int index = bar.stylus.release(button_at(bar, p));
+    const bool fire = index >= 0 && !bar.tipShown && enabled(bar.buttons[index]) && accepts_input(bar);
     bar.tipShown = false;
     InvalidateRect(window, nullptr, FALSE);
     if (!fire) return;
@@ -209,8 +199,8 @@ void release(HWND window, Bar& bar, POINT p) {
 
 void show_tip(HWND window, Bar& bar) {
     KillTimer(window, kTipTimer);
-    if (bar.pressed < 0 || !bar.inside) return;
-    const std::size_t index = static_cast<std::size_t>(bar.pressed);
+    if (bar.stylus.pressed() < 0 || !bar.stylus.inside()) return;
+    const std::size_t index = static_cast<std::size_t>(bar.stylus.pressed());
     if (index >= bar.tips.size() || bar.tips[index].empty()) return;
     RECT anchor = bar.buttons[index].rect;
     POINT origin{0, 0};
@@ -229,7 +219,7 @@ LRESULT CALLBACK bar_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     if (bar == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
     case WM_NCDESTROY:
-        if (bar->pressed >= 0 && bar->tipShown) hide_tool_tip();
+        if (bar->stylus.pressed() >= 0 && bar->tipShown) hide_tool_tip();
         bars().erase(window);
         return 0;
     case WM_SIZE:
@@ -246,20 +236,16 @@ LRESULT CALLBACK bar_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     case WM_LBUTTONDOWN:
-        press(window, *bar, point_of(lParam));
+        press(window, *bar, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_MOUSEMOVE:
-        if (bar->pressed >= 0) {
-            const bool inside = button_at(*bar, point_of(lParam)) == bar->pressed;
-            if (inside != bar->inside) {
-                bar->inside = inside;
-                if (!inside && bar->tipShown) hide_tool_tip();
-                InvalidateRect(window, nullptr, FALSE);
-            }
+        if (bar->stylus.move(button_at(*bar, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))) {
+            if (!bar->stylus.inside() && bar->tipShown) hide_tool_tip();
+            InvalidateRect(window, nullptr, FALSE);
         }
         return 0;
     case WM_LBUTTONUP:
-        release(window, *bar, point_of(lParam));
+        release(window, *bar, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_TIMER:
         if (wParam == kTipTimer) show_tip(window, *bar);
@@ -327,13 +313,7 @@ bool take_images(Bar& bar, HBITMAP bitmap, int count, int width, int height) {
     // Only as many whole images as the bitmap holds.
     count = std::min(count, static_cast<int>(info.bmWidth / width));
     if (count <= 0 || info.bmHeight < height) return false;
-    BITMAPINFO256 strip{};
-    strip.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    strip.bmiHeader.biWidth = width * count;
-    strip.bmiHeader.biHeight = -height;
-    strip.bmiHeader.biPlanes = 1;
-    strip.bmiHeader.biBitCount = 32;
-    strip.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO256 strip = bitmap_info_256(width * count, -height, 32);
     void* bits = nullptr;
     HBITMAP flat = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&strip), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (flat == nullptr || bits == nullptr) {

@@ -1,6 +1,7 @@
 #include "platform/dialogs/message_box.h"
 
 #include "platform/backend/backend.h"
+#include "platform/controls/button_tracker.h"
 #include "platform/dialogs/message_box_contents.h"
 #include "platform/dialogs/modal_loop.h"
 #include "platform/shell/frame.h"
@@ -38,8 +39,7 @@ struct Box {
     std::u16string caption;
     std::vector<Button> buttons;
     int focused = 0;     // the button Enter chooses
-    int pressed = -1;    // the button under a stylus that went down on it
-    bool inside = false; // the stylus is still on the pressed button
+    controls::ButtonTracker stylus;  // the button the stylus went down on
     int escapeAnswer = IDOK;
     RECT textRect{};
     int result = 0;
@@ -50,12 +50,10 @@ Box* box_of(HWND window) { return reinterpret_cast<Box*>(GetWindowLongPtrW(windo
 
 HFONT caption_font() { return platform::gdi::shared_ui_font(12, FW_BOLD); }
 
-bool contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
-
 int button_at(const Box& box, LPARAM lParam) {
-    POINT p{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+    const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     for (std::size_t i = 0; i < box.buttons.size(); ++i) {
-        if (contains(box.buttons[i].rect, p)) return static_cast<int>(i);
+        if (PtInRect(&box.buttons[i].rect, p)) return static_cast<int>(i);
     }
     return -1;
 }
@@ -91,7 +89,7 @@ void paint(HWND window, HDC dc, const Box& box) {
     HGDIOBJ oldPen = SelectObject(dc, pen);
     for (std::size_t i = 0; i < box.buttons.size(); ++i) {
         const Button& button = box.buttons[i];
-        bool down = static_cast<int>(i) == box.pressed && box.inside;
+        bool down = box.stylus.shows_pressed(static_cast<int>(i));
         HBRUSH face = CreateSolidBrush(down ? kButtonPressed : kButtonFace);
         HGDIOBJ oldBrush = SelectObject(dc, face);
         Rectangle(dc, button.rect.left, button.rect.top, button.rect.right, button.rect.bottom);
@@ -125,28 +123,19 @@ LRESULT box_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_LBUTTONDOWN:
-        box->pressed = button_at(*box, lParam);
-        box->inside = box->pressed >= 0;
-        if (box->pressed >= 0) box->focused = box->pressed;
+        box->stylus.press(button_at(*box, lParam));
+        if (box->stylus.pressed() >= 0) box->focused = box->stylus.pressed();
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_MOUSEMOVE:
-        if (box->pressed >= 0) {
-            bool inside = button_at(*box, lParam) == box->pressed;
-            if (inside != box->inside) {
-                box->inside = inside;
-                InvalidateRect(window, nullptr, FALSE);
-            }
-        }
+        if (box->stylus.move(button_at(*box, lParam))) InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_LBUTTONUP: {
         // A button answers when the stylus is lifted on it, so a tap that
         // slides off changes nothing.
-        int pressed = box->pressed;
-        box->pressed = -1;
-        box->inside = false;
-        if (pressed >= 0 && button_at(*box, lParam) == pressed) {
-            answer(window, *box, box->buttons[pressed].id);
+        const int released = box->stylus.release(button_at(*box, lParam));
+        if (released >= 0) {
+            answer(window, *box, box->buttons[released].id);
         } else {
             InvalidateRect(window, nullptr, FALSE);
         }

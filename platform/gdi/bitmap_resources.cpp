@@ -33,9 +33,7 @@ HBITMAP bitmap_from_packed_dib(const std::uint8_t* bytes, std::size_t size) {
     const std::size_t bitsOffset = header.biSize + colors * sizeof(RGBQUAD);
     if (bitsOffset > size || stride * height > size - bitsOffset) return nullptr;
 
-    BITMAPINFO256 info{};
-    info.bmiHeader = header;
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    BITMAPINFO256 info = bitmap_info_256(header.biWidth, header.biHeight, header.biBitCount);
     info.bmiHeader.biClrUsed = static_cast<DWORD>(colors);
     if (colors > 0) std::memcpy(info.bmiColors, bytes + header.biSize, colors * sizeof(RGBQUAD));
     void* bits = nullptr;

@@ -39,6 +39,24 @@ struct BITMAPINFO256 {
     RGBQUAD bmiColors[256];
 };
 
+namespace platform {
+
+// The description of a new BI_RGB bitmap of width by height pixels (a
+// negative height puts the rows top first) and bitCount bits a pixel, with
+// a colour table of 256 black entries for the caller to fill.
+inline BITMAPINFO256 bitmap_info_256(LONG width, LONG height, WORD bitCount) {
+    BITMAPINFO256 info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bitCount;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+}  // namespace platform
+
 struct BITMAP {
     LONG bmType;
     LONG bmWidth;

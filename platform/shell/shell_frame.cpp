@@ -33,7 +33,7 @@ LRESULT nav_bar_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == WM_LBUTTONUP) {
         // The "ok" button answers the window it belongs to as its OK would.
-        POINT p{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+        const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         RECT ok = done_button_rect(window);
         HWND target = done_button_window();
         if (target && p.x >= ok.left && p.x < ok.right && p.y >= ok.top && p.y < ok.bottom)

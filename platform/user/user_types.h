@@ -53,6 +53,12 @@ using LPMSG = MSG*;
 #define WM_LBUTTONDBLCLK 0x0203
 #define WM_USER 0x0400
 
+// A pointer position packed in lParam: x in the low word, y in the high
+// word, each a signed 16-bit value (a stylus dragged off a window's left
+// or top edge gives negative coordinates).
+#define GET_X_LPARAM(lp) (static_cast<int>(static_cast<SHORT>(LOWORD(lp))))
+#define GET_Y_LPARAM(lp) (static_cast<int>(static_cast<SHORT>(HIWORD(lp))))
+
 // The commands of a dialog's standard buttons: Enter and Escape in a
 // dialog, the answers of a message box, the navigation bar's "ok".
 #define IDOK 1

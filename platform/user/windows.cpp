@@ -1,6 +1,7 @@
 #include "platform/user/windows.h"
 
 #include "platform/base/crt.h"
+#include "platform/base/rect.h"
 #include "platform/gdi/window_dc.h"
 #include "platform/user/input.h"
 #include "platform/user/message_queue.h"
@@ -170,17 +171,16 @@ bool enabled_for_input(const Window* window) {
 
 namespace {
 
-bool contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
-
 Window* child_at(Window* window, POINT screen) {
     RECT client = window->client_in_surface();
     POINT origin = window_origin(window);
     RECT clientOnScreen{origin.x + client.left, origin.y + client.top, origin.x + client.right,
                         origin.y + client.bottom};
-    if (contains(clientOnScreen, screen)) {
+    if (PtInRect(&clientOnScreen, screen)) {
         for (auto it = window->children.rbegin(); it != window->children.rend(); ++it) {
             Window* child = *it;
-            if ((child->style & WS_VISIBLE) == 0 || !contains(screen_rect(child), screen)) continue;
+            const RECT area = screen_rect(child);
+            if ((child->style & WS_VISIBLE) == 0 || !PtInRect(&area, screen)) continue;
             return child_at(child, screen);
         }
     }
@@ -193,7 +193,8 @@ Window* window_at(POINT screen) {
     const auto& list = top_list();
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         Window* window = *it;
-        if ((window->style & WS_VISIBLE) == 0 || !contains(screen_rect(window), screen)) continue;
+        const RECT area = screen_rect(window);
+        if ((window->style & WS_VISIBLE) == 0 || !PtInRect(&area, screen)) continue;
         return child_at(window, screen);
     }
     return nullptr;

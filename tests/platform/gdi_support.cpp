@@ -13,13 +13,7 @@ namespace {
 
 HBITMAP create(int width, int height, int bits, bool topDown, const std::function<COLORREF(int)>* palette,
                void** pixels) {
-    BITMAPINFO256 info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = topDown ? -height : height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bits);
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO256 info = platform::bitmap_info_256(width, topDown ? -height : height, static_cast<WORD>(bits));
     if (palette) {
         for (int k = 0; k < 256; ++k) {
             const COLORREF c = (*palette)(k);

@@ -56,6 +56,38 @@ bool join_path(WCHAR* dest, LPCWSTR directory, LPCWSTR name) {
     return true;
 }
 
+// The path of the image file named name in directory, into dest (MAX_PATH
+// units). A guide made on a file system that ignores letter case (the
+// handheld's) may name "HARBOUR.TWK" for harbour.twk: when no file has the
+// name as written, the file of that directory whose name matches it without
+// regard to case is taken, the first in sorted order when several do. A
+// name with wildcards is taken as written, never as a pattern. False when
+// the path does not fit.
+bool image_path(WCHAR* dest, LPCWSTR directory, LPCWSTR name) {
+    if (!join_path(dest, directory, name)) return false;
+    const int length = lstrlenW(dest);
+    int cut = length;  // start of the file name within dest
+    while (cut > 0 && dest[cut - 1] != u'/') --cut;
+    for (int i = cut; i < length; ++i) {
+        if (dest[i] == u'*' || dest[i] == u'?') return true;
+    }
+    // The listing matches without regard to case and comes sorted.
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW(dest, &found);
+    if (find == INVALID_HANDLE_VALUE) return true;
+    WCHAR first[MAX_PATH] = {};
+    bool exact = false;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (lstrcmpW(found.cFileName, dest + cut) == 0) exact = true;
+        else if (first[0] == 0) lstrcpynW(first, found.cFileName, MAX_PATH);
+    } while (!exact && FindNextFileW(find, &found));
+    FindClose(find);
+    // Same length by the match, so the other name fits where the first was.
+    if (!exact && first[0] != 0 && lstrlenW(first) == length - cut) lstrcpyW(dest + cut, first);
+    return true;
+}
+
 // The view lives in a heap block of its own, so that tests can refuse it.
 CMapView* new_view() {
     void* block = LocalAlloc(LMEM_FIXED, sizeof(CMapView));
@@ -80,7 +112,7 @@ bool CMap::LoadImage(HWND window) {
     }
     WCHAR path[MAX_PATH];
     WCHAR message[WSPRINTF_MAX + 1];
-    if (!join_path(path, dabDirectory, imageName)) {
+    if (!image_path(path, dabDirectory, imageName)) {
         wsprintfW(message, u"Failed to open %s", imageName);
         SetError(message);
         return false;
@@ -104,7 +136,7 @@ bool CMap::LoadImage(HWND window) {
     for (BackgroundImage* image = backgroundImageList; image; image = image->next) {
         // A border image that does not load, or whose path does not fit, is
         // simply not drawn.
-        if (join_path(path, dabDirectory, image->fileName)) view->LoadBorderImage(path, image->borderSlot);
+        if (image_path(path, dabDirectory, image->fileName)) view->LoadBorderImage(path, image->borderSlot);
     }
     return true;
 }

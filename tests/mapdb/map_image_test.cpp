@@ -114,6 +114,57 @@ TEST_F(MapImage, NoImageNameAndPathsThatDoNotFitAreRefused) {
     deep.Close();
 }
 
+TEST_F(MapImage, APathOfExactlyMaxPathUnitsIsRefusedAndOneLessOpens) {
+    // The directory is dir/sub/; the name fills the rest.
+    const std::size_t directory = dir.path().size() + 5;
+    const std::string fits = std::string(MAX_PATH - 1 - directory - 4, 'f') + ".twk";
+    const std::string over = std::string(MAX_PATH - directory - 4, 'f') + ".twk";
+    ASSERT_EQ(directory + fits.size(), static_cast<std::size_t>(MAX_PATH - 1));
+    write_pattern_image(dir, "sub/" + fits, 20, 20);
+    write_pattern_image(dir, "sub/" + over, 20, 20);
+    load(fits);
+    ASSERT_TRUE(map.LoadImage(window)) << error();
+    EXPECT_EQ(to_u8(map.mapView->imagePath), dir.path() + "/sub/" + fits);
+    map.Close();
+    load(over);
+    EXPECT_FALSE(map.LoadImage(window));
+    EXPECT_EQ(error(), "Failed to open " + over);
+}
+
+TEST_F(MapImage, NamesMatchWithoutRegardToCaseWhenTheExactNameIsMissing) {
+    // A guide made where letter case does not count.
+    write_pattern_image(dir, "sub/harbour.twk", 30, 30);
+    write_solid_image(dir, "sub/edge.twk", 8, 8, RGB(200, 0, 0), RGB(1, 1, 1));
+    load("HARBOUR.TWK", u"EDGE.TWK,0\r\n");
+    ASSERT_TRUE(map.LoadImage(window)) << error();
+    EXPECT_EQ(to_u8(map.mapView->imagePath), dir.path() + "/sub/harbour.twk");
+    EXPECT_NE(map.mapView->borderSlots[0].bitmap, nullptr);
+    map.Close();
+
+    // The exact name wins; without it, the first in sorted order ("H" sorts
+    // before "h").
+    write_pattern_image(dir, "sub/Harbour.twk", 30, 30);
+    load("harbour.twk");
+    ASSERT_TRUE(map.LoadImage(window));
+    EXPECT_EQ(to_u8(map.mapView->imagePath), dir.path() + "/sub/harbour.twk");
+    map.Close();
+    load("HARBOUR.twk");
+    ASSERT_TRUE(map.LoadImage(window));
+    EXPECT_EQ(to_u8(map.mapView->imagePath), dir.path() + "/sub/Harbour.twk");
+    map.Close();
+
+    // A name is never a pattern, and a directory is no image.
+    load("*.twk");
+    EXPECT_FALSE(map.LoadImage(window));
+    EXPECT_EQ(error(), "Failed to open " + dir.path() + "/sub/*.twk");
+    map.Close();
+    dir.write("sub/Folder.twk/inside", "x");
+    write_pattern_image(dir, "sub/folder.TWK", 30, 30);
+    load("FOLDER.TWK");
+    ASSERT_TRUE(map.LoadImage(window));
+    EXPECT_EQ(to_u8(map.mapView->imagePath), dir.path() + "/sub/folder.TWK");
+}
+
 TEST_F(MapImage, AViewThatCannotBeAllocatedFailsTheLoad) {
     write_pattern_image(dir, "sub/town.twk", 20, 20);
     load("town.twk");

@@ -5,6 +5,7 @@
 #include "app/loading_log.h"
 #include "app/main_window.h"
 #include "app/main_window_state.h"
+#include "app/navigation.h"
 #include "app/sounds.h"
 #include "mapdb/map_catalogue.h"
 #include "mapview/map_view.h"
@@ -23,12 +24,12 @@ constexpr CommandEntry kCommands[] = {
     {IDM_QUIT, true, false, QuitCommand},
     {IDM_LOAD_ALL_MAPS, false, false, LoadAllMapsCommand},
     {IDM_FIND, true, true, nullptr},
-    {IDM_HOME, true, true, nullptr},
+    {IDM_HOME, true, true, HomeCommand},
     {IDM_INFORMATION, true, true, nullptr},
-    {IDM_BACK, true, true, nullptr},
-    {IDM_FORWARD, true, true, nullptr},
-    {IDM_ZOOM_IN, true, true, nullptr},
-    {IDM_ZOOM_OUT, true, true, nullptr},
+    {IDM_BACK, true, true, BackCommand},
+    {IDM_FORWARD, true, true, ForwardCommand},
+    {IDM_ZOOM_IN, true, true, ZoomInCommand},
+    {IDM_ZOOM_OUT, true, true, ZoomOutCommand},
 };
 
 }  // namespace

@@ -3,14 +3,16 @@
 #include "app/command_bar.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
+#include "app/location_popup.h"
 #include "app/main_window_state.h"
+#include "app/pointer_keys.h"
+#include "app/repaint.h"
 #include "mapdb/map_catalogue.h"
 #include "mapview/map_view.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
-constexpr UINT_PTR kPressTimer = 1;
 // The menu bar's height, taken off the bottom of the main window.
 constexpr int kMenuBarHeight = 26;
 
@@ -21,6 +23,7 @@ using MessageHandler = bool (*)(HWND window, WPARAM wParam, LPARAM lParam);
 bool OnCreate(HWND window, WPARAM, LPARAM) {
     g_mainWindow = window;
     CreateMainMenuBar(window, g_instance);
+    LocationPopup::Create(window);
     g_mainState.UiFlags = 0;
     g_mainState.history.Clear();
     // The maps load from the message loop, once the window is on the screen
@@ -30,7 +33,7 @@ bool OnCreate(HWND window, WPARAM, LPARAM) {
 }
 
 bool OnDestroy(HWND window, WPARAM, LPARAM) {
-    if (g_mainState.tapTimer != 0) KillTimer(window, kPressTimer);
+    if (g_mainState.tapTimer != 0) KillTimer(window, PressTimerId);
     PostQuitMessage(0);
     return true;
 }
@@ -47,7 +50,13 @@ struct MessageEntry {
 constexpr MessageEntry kMessages[] = {
     {WM_CREATE, OnCreate},
     {WM_DESTROY, OnDestroy},
+    {WM_PAINT, OnPaint},
+    {WM_KEYDOWN, OnKeyDown},
     {WM_COMMAND, OnCommand},
+    {WM_TIMER, OnTimer},
+    {WM_MOUSEMOVE, OnMouseMove},
+    {WM_LBUTTONDOWN, OnLButtonDown},
+    {WM_LBUTTONUP, OnLButtonUp},
 };
 
 }  // namespace

@@ -32,8 +32,7 @@ struct MainWindowState {
     CMap* linkTarget = nullptr;
     RECT hotRect{};     // map pixels of the current map
     RECT targetRect{};  // map pixels of linkTarget
-    std::int32_t targetPointX = 0;
-    std::int32_t targetPointY = 0;
+    POINT targetPoint{};  // map pixels of linkTarget, carried over from the tap
     CMap* findResultMap = nullptr;
     std::u16string titleText;  // the text last given to the navigation bar
     MapHistory history;

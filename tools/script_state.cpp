@@ -52,13 +52,14 @@ std::u16string window_text(HWND window) {
     return text;
 }
 
-// The location popup: an HTML viewer child of the main window. Where the
-// program has none, it reports as hidden, without place or text.
+// The location popup: an HTML viewer child of the main window. While it is
+// hidden it has neither place nor text.
 void write_popup(JsonWriter& json) {
     HWND popup = IsWindow(g_mainWindow) ? headless::find_child(g_mainWindow, u"DISPLAYCLASS") : nullptr;
     json.begin_object();
-    json.key("visible").value(popup != nullptr && IsWindowVisible(popup) != FALSE);
-    if (popup == nullptr) {
+    const bool visible = popup != nullptr && IsWindowVisible(popup) != FALSE;
+    json.key("visible").value(visible);
+    if (!visible) {
         json.key("rect").null();
         json.key("text").null();
     } else {
@@ -172,6 +173,11 @@ std::string ProgramStateJson(std::optional<int> exited) {
     } else {
         json.null();
     }
+    // Paints the main window has handled; once it is gone, the count it
+    // ended with.
+    static int paints = 0;
+    if (IsWindow(g_mainWindow)) paints = headless::paint_count(g_mainWindow);
+    json.key("paints").value(paints);
     json.end_object();
     return json.str();
 }

@@ -158,6 +158,11 @@ std::vector<MenuBarButton> menu_bar_buttons(HWND owner) {
     return out;
 }
 
+int paint_count(HWND window) {
+    const user::Window* w = user::find(window);
+    return w ? w->paintsDelivered : 0;
+}
+
 HWND find_child(HWND parent, const std::u16string& className) {
     const user::Window* window = user::find(parent);
     if (window == nullptr) return nullptr;

@@ -95,6 +95,10 @@ struct MenuBarButton {
 };
 std::vector<MenuBarButton> menu_bar_buttons(HWND owner = nullptr);
 
+// How many WM_PAINT messages the window has been sent; 0 for an unknown
+// window. An idle program sends none.
+int paint_count(HWND window);
+
 // The first child window of parent (bottom of the z-order first) whose
 // class is className, or null.
 HWND find_child(HWND parent, const std::u16string& className);

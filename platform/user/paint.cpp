@@ -60,6 +60,7 @@ Window* next_paint_window(Window* filter) {
 LRESULT deliver_paint(Window* window, const MSG* msg) {
     HWND handle = window->handle;
     ++window->paintDepth;
+    ++window->paintsDelivered;
     LRESULT result = send(window, WM_PAINT, msg ? msg->wParam : 0, msg ? msg->lParam : 0);
     if ((window = find(handle)) != nullptr) {
         --window->paintDepth;

@@ -40,6 +40,7 @@ struct Window {
     RECT update{};  // client coordinates; empty when nothing is due
     bool updateErase = false;
     int paintDepth = 0;  // WM_PAINT dispatches running for this window
+    int paintsDelivered = 0;  // every WM_PAINT sent to it, for tests
     bool destroying = false;
     // The shell's own bars: never activated, never given keys or close.
     bool shellFrame = false;

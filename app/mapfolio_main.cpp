@@ -24,6 +24,7 @@ void usage(std::FILE* out) {
                  "Without GUIDE: the guide in the program's own directory when that holds a HOME.DAB,\n"
                  "else the demo guide installed with the program (../share/mapfolio/guides/demo\n"
                  "from the program's directory).\n"
+                 "  --version   print the version and end\n"
                  "  --help      print this text and end\n");
 }
 
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             usage(stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("mapfolio %s\n", MAPFOLIO_VERSION);
             return 0;
         }
         if (argv[i][0] == '-' || !guide.empty()) {

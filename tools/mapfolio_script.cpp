@@ -33,6 +33,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: mapfolio-script [--desktop NAME] [GUIDE [SCRIPT]]\n"
+    "       mapfolio-script --version | --help\n"
     "Runs the program on a headless screen, one step a line from SCRIPT or standard input.\n"
     "GUIDE is the guide's directory or one of its .DAB databases. Without GUIDE: the guide in the\n"
     "program's own directory when that holds a HOME.DAB, else the demo guide installed with the\n"
@@ -63,6 +64,10 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("mapfolio-script %s\n", MAPFOLIO_VERSION);
             return 0;
         }
         if (arg == "--desktop" && i + 1 < argc) {

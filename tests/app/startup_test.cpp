@@ -231,6 +231,16 @@ TEST(Startup, CommandLines) {
     EXPECT_EQ(run_command(std::string(MAPFOLIO_SCRIPT_PATH) + " " + kHarbour + " /no/such/script 2>/dev/null").exitCode,
               2);
     EXPECT_EQ(run_command(std::string(MAPFOLIO_SCRIPT_PATH) + " " + kHarbour + " a b 2>/dev/null").exitCode, 2);
+
+    // Each program names itself and the project's version, and does
+    // nothing else.
+    for (const std::string& program : {std::string(MAPFOLIO_PATH), std::string(MAPFOLIO_SCRIPT_PATH),
+                                       std::string(MAPFOLIO_TOOL_PATH)}) {
+        auto version = run_command(program + " --version </dev/null");
+        EXPECT_EQ(version.exitCode, 0);
+        const std::string name = program.substr(program.rfind('/') + 1);
+        EXPECT_EQ(version.out, name + " " + MAPFOLIO_EXPECTED_VERSION + "\n");
+    }
 }
 
 }  // namespace

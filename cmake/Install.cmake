@@ -1,0 +1,5 @@
+# The program installed as a desktop program.
+
+foreach(program mapfolio mapfolio-tool mapfolio-script)
+  target_compile_definitions(${program} PRIVATE MAPFOLIO_VERSION="${PROJECT_VERSION}")
+endforeach()

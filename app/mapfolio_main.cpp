@@ -1,9 +1,10 @@
 // mapfolio: the map guide in a desktop window.
 //
-//   mapfolio [GUIDE_DIR]
+//   mapfolio [GUIDE]
 //
-// opens the guide in GUIDE_DIR, or in the program's own directory when none
-// is given.
+// opens the guide GUIDE names (its directory, or one of its .DAB databases);
+// without it, the guide in the program's own directory, or else the demo
+// guide installed with the program.
 #include "app/program_start.h"
 #include "app/win_main.h"
 #include "mapdb/map_catalogue.h"
@@ -17,9 +18,14 @@ namespace {
 
 void usage(std::FILE* out) {
     std::fprintf(out,
-                 "usage: mapfolio [GUIDE_DIR]\n"
-                 "Opens the map guide in GUIDE_DIR (its .DAB databases and their images) in a window;\n"
-                 "without GUIDE_DIR, the guide in the directory the program is in.\n");
+                 "usage: mapfolio [GUIDE]\n"
+                 "Opens a map guide in a window. GUIDE is the guide's directory (its .DAB databases\n"
+                 "and their images) or one of its .DAB databases, which opens the guide it is in.\n"
+                 "Without GUIDE: the guide in the program's own directory when that holds a HOME.DAB,\n"
+                 "else the demo guide installed with the program (../share/mapfolio/guides/demo\n"
+                 "from the program's directory).\n"
+                 "  --version   print the version and end\n"
+                 "  --help      print this text and end\n");
 }
 
 }  // namespace
@@ -29,6 +35,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             usage(stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("mapfolio %s\n", MAPFOLIO_VERSION);
             return 0;
         }
         if (argv[i][0] == '-' || !guide.empty()) {

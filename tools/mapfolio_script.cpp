@@ -2,7 +2,10 @@
 // stylus, key and button steps, prints its state as JSON and writes
 // screenshots.
 //
-//   mapfolio-script [--desktop NAME] GUIDE_DIR [SCRIPT]
+//   mapfolio-script [--desktop NAME] [GUIDE [SCRIPT]]
+//
+// GUIDE names the guide as the program's argument does; without it the run
+// opens the guide the program opens without one.
 //
 // Steps, one a line, from SCRIPT or standard input; coordinates are pixels
 // of the main window's client area:
@@ -29,8 +32,12 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: mapfolio-script [--desktop NAME] GUIDE_DIR [SCRIPT]\n"
-    "Runs the program on GUIDE_DIR on a headless screen, one step a line from SCRIPT or standard input.\n"
+    "usage: mapfolio-script [--desktop NAME] [GUIDE [SCRIPT]]\n"
+    "       mapfolio-script --version | --help\n"
+    "Runs the program on a headless screen, one step a line from SCRIPT or standard input.\n"
+    "GUIDE is the guide's directory or one of its .DAB databases. Without GUIDE: the guide in the\n"
+    "program's own directory when that holds a HOME.DAB, else the demo guide installed with the\n"
+    "program (../share/mapfolio/guides/demo from the program's directory).\n"
     "After every step the program runs until it is idle. Coordinates are main-window client pixels.\n"
     "  tap X Y            press, and release 50 ms later\n"
     "  press X Y | move X Y | release X Y\n"
@@ -59,6 +66,10 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
+        if (arg == "--version") {
+            std::printf("mapfolio-script %s\n", MAPFOLIO_VERSION);
+            return 0;
+        }
         if (arg == "--desktop" && i + 1 < argc) {
             desktop = argv[++i];
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
@@ -75,11 +86,6 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (guide.empty()) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-
     // The run is the headless screen's alone: it finds no copy of the
     // program on the user's display, nor another run, unless it shares a
     // named desktop with one.

@@ -26,7 +26,8 @@ constexpr CommandGroup kGroups[] = {
 };
 
 void print_usage(std::FILE* out) {
-    std::fputs("usage: mapfolio-tool GROUP COMMAND [ARGS]\n\n", out);
+    std::fputs("usage: mapfolio-tool GROUP COMMAND [ARGS]\n"
+               "       mapfolio-tool --version | --help\n\n", out);
     for (const CommandGroup& group : kGroups) std::fputs(group.usage, out);
 }
 
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         print_usage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("mapfolio-tool %s\n", MAPFOLIO_VERSION);
+        return 0;
     }
     for (const CommandGroup& group : kGroups) {
         if (std::strcmp(argv[1], group.name) == 0) return group.run(ToolArgs(argv + 2, argv + argc));

@@ -219,16 +219,28 @@ TEST(Startup, ASecondStartBringsTheRunningCopyForwardAndEnds) {
 TEST(Startup, CommandLines) {
     auto help = run_command(std::string(MAPFOLIO_PATH) + " --help");
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("usage: mapfolio [GUIDE_DIR]"), std::string::npos);
+    EXPECT_NE(help.out.find("usage: mapfolio [GUIDE]"), std::string::npos);
+    EXPECT_NE(help.out.find("../share/mapfolio/guides/demo"), std::string::npos);
     EXPECT_EQ(run_command(std::string(MAPFOLIO_PATH) + " /no/such/guide 2>/dev/null").exitCode, 2);
+    EXPECT_EQ(run_command(std::string(MAPFOLIO_PATH) + " " + kHarbour + "/harbour.twk 2>/dev/null").exitCode, 2);
     EXPECT_EQ(run_command(std::string(MAPFOLIO_PATH) + " a b 2>/dev/null").exitCode, 2);
     auto scriptHelp = run_command(std::string(MAPFOLIO_SCRIPT_PATH) + " --help");
     EXPECT_EQ(scriptHelp.exitCode, 0);
-    EXPECT_NE(scriptHelp.out.find("GUIDE_DIR [SCRIPT]"), std::string::npos);
-    EXPECT_EQ(run_command(std::string(MAPFOLIO_SCRIPT_PATH) + " 2>/dev/null").exitCode, 2);
+    EXPECT_NE(scriptHelp.out.find("[GUIDE [SCRIPT]]"), std::string::npos);
     EXPECT_EQ(run_command(std::string(MAPFOLIO_SCRIPT_PATH) + " /no/such/guide 2>/dev/null </dev/null").exitCode, 2);
     EXPECT_EQ(run_command(std::string(MAPFOLIO_SCRIPT_PATH) + " " + kHarbour + " /no/such/script 2>/dev/null").exitCode,
               2);
+    EXPECT_EQ(run_command(std::string(MAPFOLIO_SCRIPT_PATH) + " " + kHarbour + " a b 2>/dev/null").exitCode, 2);
+
+    // Each program names itself and the project's version, and does
+    // nothing else.
+    for (const std::string& program : {std::string(MAPFOLIO_PATH), std::string(MAPFOLIO_SCRIPT_PATH),
+                                       std::string(MAPFOLIO_TOOL_PATH)}) {
+        auto version = run_command(program + " --version </dev/null");
+        EXPECT_EQ(version.exitCode, 0);
+        const std::string name = program.substr(program.rfind('/') + 1);
+        EXPECT_EQ(version.out, name + " " + MAPFOLIO_EXPECTED_VERSION + "\n");
+    }
 }
 
 }  // namespace

@@ -26,6 +26,18 @@ const TBBUTTON kButtons[] = {
     {8, IDM_FORWARD, 0, TBSTYLE_BUTTON, {}, 0, 0},
 };
 
+// What the desktop's wheel and keys stand for: each a tap on its button.
+struct Shortcut {
+    platform::DesktopKey key;
+    int command;
+};
+constexpr Shortcut kDesktopShortcuts[] = {
+    {platform::DesktopKey::WheelUp, IDM_ZOOM_IN}, {platform::DesktopKey::WheelDown, IDM_ZOOM_OUT},
+    {platform::DesktopKey::Backspace, IDM_BACK},  {platform::DesktopKey::Home, IDM_HOME},
+    {platform::DesktopKey::CtrlF, IDM_FIND},      {platform::DesktopKey::F1, IDM_INFORMATION},
+    {platform::DesktopKey::CtrlQ, IDM_QUIT},
+};
+
 // One tip a button, the bar's own hidden menu button first.
 LPCWSTR kToolTips[] = {u"", u"Quit", u"Find", u"Information", u"Zoom In", u"Zoom Out", u"Home", u"", u"Back", u"Forward"};
 
@@ -50,6 +62,7 @@ HWND CreateMainMenuBar(HWND window, HINSTANCE instance) {
     SendMessageW(g_menuBar, TB_ADDBUTTONSW, std::size(kButtons), reinterpret_cast<LPARAM>(kButtons));
     SendMessageW(g_menuBar, TB_SETTOOLTIPS, std::size(kToolTips), reinterpret_cast<LPARAM>(kToolTips));
     UpdateWindow(g_menuBar);
+    for (const Shortcut& shortcut : kDesktopShortcuts) platform::set_desktop_shortcut(shortcut.key, shortcut.command);
     return g_menuBar;
 }
 

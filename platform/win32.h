@@ -11,5 +11,6 @@
 #include "platform/shell/shell_frame.h"
 #include "platform/shell/menu_bar.h"
 #include "platform/shell/full_screen.h"
+#include "platform/shell/desktop_shortcuts.h"
 #include "platform/dialogs/message_box.h"
 #include "platform/backend/display.h"

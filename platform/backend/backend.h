@@ -3,6 +3,7 @@
 // has Win32 meaning (windows, messages, hit testing) is above it.
 #pragma once
 
+#include "platform/base/desktop_keys.h"
 #include "platform/base/surface.h"
 
 #include <cstdint>
@@ -14,13 +15,14 @@ namespace platform::backend {
 
 // Raw input in device-screen pixels, before any window sees it.
 struct InputEvent {
-    enum class Kind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Char, Close };
+    enum class Kind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Char, Close, Desktop };
     Kind kind = Kind::StylusDown;
     int x = 0;
     int y = 0;
     unsigned key = 0;     // VK_ code for KeyDown and KeyUp
     bool repeat = false;  // KeyDown: the key was already down
     char16_t ch = 0;      // Char: one UTF-16 unit of typed text
+    DesktopKey desktop = DesktopKey::WheelUp;  // Desktop: a key the device has not
     std::uint64_t time = 0;  // the backend's clock when it happened
 };
 

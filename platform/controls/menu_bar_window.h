@@ -15,6 +15,10 @@ HWND create_menu_bar_window(HWND parent, const RECT& rect);
 // The window that receives the bar's commands, or null.
 HWND menu_bar_parent(HWND bar);
 bool is_menu_bar(HWND window);
+// Acts as a tap on the button of command: when the bar has that button, it
+// is shown and enabled, and the bar takes input, WM_COMMAND goes to the
+// bar's parent. False when nothing happened.
+bool tap_button(HWND bar, int command);
 
 // A button of a bar as the user sees it, for the headless control.
 struct BarButton {

@@ -363,6 +363,18 @@ HWND menu_bar_parent(HWND bar) {
 
 bool is_menu_bar(HWND window) { return bar_of(window) != nullptr; }
 
+bool tap_button(HWND window, int command) {
+    Bar* bar = bar_of(window);
+    if (bar == nullptr || command == 0 || !accepts_input(*bar)) return false;
+    for (const Button& b : bar->buttons) {
+        if (b.info.idCommand != command) continue;
+        if (hidden(b) || !enabled(b) || (b.info.fsStyle & TBSTYLE_SEP)) return false;
+        SendMessageW(bar->parent, WM_COMMAND, MAKEWPARAM(command, 0), reinterpret_cast<LPARAM>(window));
+        return true;
+    }
+    return false;
+}
+
 std::vector<BarButton> bar_buttons(HWND window) {
     std::vector<BarButton> out;
     Bar* bar = bar_of(window);

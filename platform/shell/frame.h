@@ -1,6 +1,7 @@
 // Platform internal: the layout of the shell frame and the empty menu bar.
 #pragma once
 
+#include "platform/base/desktop_keys.h"
 #include "platform/base/surface.h"
 #include "platform/user/user_types.h"
 
@@ -39,6 +40,10 @@ HWND done_button_window();
 // is a dialog sized between the bars (full_screen.cpp).
 bool owns_menu_bar(HWND window);
 bool owns_bottom_bar(HWND window);
+// The menu bar on the screen now, or null.
+HWND shown_menu_bar();
+// A desktop key: a tap on the button it stands for (desktop_shortcuts.cpp).
+void desktop_key(DesktopKey key);
 // Forgets the bars and the full-screen state (tests that start over).
 void forget_menu_bars();
 void forget_full_screen_state();

@@ -73,6 +73,14 @@ bool owns_menu_bar(HWND window) {
 
 void forget_menu_bars() { g_bars.clear(); }
 
+HWND shown_menu_bar() {
+    prune();
+    for (const BarEntry& e : g_bars) {
+        if (IsWindowVisible(e.bar)) return e.bar;
+    }
+    return nullptr;
+}
+
 HWND frame_owner() {
     const auto& list = user::top_levels();
     for (auto it = list.rbegin(); it != list.rend(); ++it) {

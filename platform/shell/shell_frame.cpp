@@ -111,7 +111,8 @@ void program_window_created(HWND window) {
 
 void connect_to_window_manager() {
     user::set_frame_hooks(
-        user::FrameHooks{ensure_frame, work_area, arrange_frame, draw_frame_background, program_window_created});
+        user::FrameHooks{ensure_frame, work_area, arrange_frame, draw_frame_background, program_window_created,
+                         desktop_key});
 }
 
 }  // namespace platform::shell

@@ -74,6 +74,12 @@ void tap(int x, int y) {
 }
 void key_down(unsigned vk, bool repeat) { inject(Kind::KeyDown, 0, 0, vk, repeat); }
 void key_up(unsigned vk) { inject(Kind::KeyUp, 0, 0, vk); }
+void desktop_key(DesktopKey key) {
+    backend::InputEvent event;
+    event.kind = Kind::Desktop;
+    event.desktop = key;
+    machine().inject(event);
+}
 void press_key(unsigned vk) {
     key_down(vk);
     key_up(vk);

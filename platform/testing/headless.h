@@ -38,6 +38,8 @@ void press_key(unsigned vk);
 void type_char(char16_t ch);
 // The user closes the desktop window.
 void close_window();
+// A desktop key or wheel turn, as only the desktop window reports them.
+void desktop_key(DesktopKey key);
 
 // Called whenever the program waits for input and has nothing to do: the
 // handler may inject input, post messages or move the clock, and returns

@@ -53,6 +53,10 @@ void program_window_created(HWND window) {
     if (g_frame.program_window_created != nullptr) g_frame.program_window_created(window);
 }
 
+void desktop_key_pressed(DesktopKey key) {
+    if (g_frame.desktop_key != nullptr) g_frame.desktop_key(key);
+}
+
 bool creating_shell_frame() { return g_creatingFrame; }
 
 HWND create_frame_window(LPCWSTR className, const RECT& rect, HWND owner, DWORD style) {

@@ -5,6 +5,7 @@
 // program's windows as they appear.
 #pragma once
 
+#include "platform/base/desktop_keys.h"
 #include "platform/base/surface.h"
 #include "platform/user/user_types.h"
 
@@ -26,6 +27,8 @@ struct FrameHooks {
     // Told when a top-level program window has been created (not one of
     // the frame's own windows).
     void (*program_window_created)(HWND window) = nullptr;
+    // A desktop key or wheel turn: the shell gives it its meaning.
+    void (*desktop_key)(DesktopKey key) = nullptr;
 };
 void set_frame_hooks(const FrameHooks& hooks);
 

@@ -136,6 +136,11 @@ bool translate_input(const backend::InputEvent& event, MSG& out) {
         out.time = static_cast<DWORD>(event.time);
         return true;
     }
+    case Kind::Desktop:
+        // Not a key of the device: the shell turns it into a tap on a
+        // menu-bar button.
+        desktop_key_pressed(event.desktop);
+        return false;
     case Kind::Close: {
         Window* target = close_target();
         if (target == nullptr) return false;

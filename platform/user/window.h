@@ -4,6 +4,7 @@
 // handle is refused rather than reaching a newer window.
 #pragma once
 
+#include "platform/base/desktop_keys.h"
 #include "platform/gdi/surface.h"
 #include "platform/user/user_types.h"
 
@@ -135,5 +136,7 @@ void draw_frame_background(Surface& screen);
 bool creating_shell_frame();
 // Tells the shell that a top-level program window was created.
 void program_window_created(HWND window);
+// Hands a desktop key to the shell.
+void desktop_key_pressed(DesktopKey key);
 
 }  // namespace platform::user

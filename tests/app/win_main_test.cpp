@@ -5,6 +5,7 @@
 #include "app/main_window_state.h"
 #include "app/win_main.h"
 #include "mapdb/map_catalogue.h"
+#include "mapview/map_view.h"
 #include "platform/testing/headless.h"
 #include "platform/win32.h"
 #include "resources/program_resources.h"
@@ -104,6 +105,66 @@ TEST_F(EntryPoint, WithoutItsMenuBarTheProgramRunsOnWithoutButtons) {
     EXPECT_EQ(testing_support::to_u8(g_mainState.currentMap->MapName()), "Harbour");
     EXPECT_EQ(g_mainState.UiFlags, static_cast<std::uint32_t>(ViewActive));
     EXPECT_EQ(headless::navigation_bar_text(), u"Harbour");
+}
+
+// The desktop window's wheel and keys, each a tap on its menu-bar button:
+// acting only where the button is enabled, never reaching the window as a
+// key, and nothing while a message box is in front.
+TEST_F(EntryPoint, DesktopShortcutsTapTheirButtons) {
+    using platform::DesktopKey;
+    struct Seen {
+        int zoom = 0;
+        std::size_t sounds = 0;
+        int beeps = 0;
+        std::string map;
+    };
+    std::vector<Seen> seen;
+    auto note = [&seen] {
+        Seen s;
+        s.zoom = g_mainState.currentMap ? g_mainState.currentMap->mapView->GetZoomPercent() : 0;
+        s.sounds = headless::sounds().size();
+        for (const auto& sound : headless::sounds()) s.beeps += sound.kind == platform::backend::SoundRecord::Kind::Beep;
+        s.map = g_mainState.currentMap ? testing_support::to_u8(g_mainState.currentMap->MapName()) : "";
+        seen.push_back(s);
+    };
+    // One step each time the program goes idle.
+    const std::vector<std::function<void()>> steps = {
+        [] { headless::desktop_key(DesktopKey::WheelUp); },
+        [&] { note(); headless::desktop_key(DesktopKey::WheelDown); },
+        [&] { note(); headless::desktop_key(DesktopKey::WheelDown); },
+        // Back is disabled: nothing, not even a beep for an empty history.
+        [&] { note(); headless::desktop_key(DesktopKey::Backspace); },
+        [&] { note(); headless::desktop_key(DesktopKey::Home); },
+        [&] { note(); headless::desktop_key(DesktopKey::CtrlQ); },
+        // With the question up, the main bar is not on the screen.
+        [&] { note(); headless::desktop_key(DesktopKey::WheelUp); },
+        [&] {
+            note();
+            if (auto box = headless::message_box()) boxes.push_back(testing_support::to_u8(box->text));
+            headless::press_key(VK_ESCAPE);  // No
+        },
+        [&] { note(); PostQuitMessage(0); },
+    };
+    std::size_t next = 0;
+    headless::set_idle_handler([&] {
+        if (next >= steps.size()) return false;
+        steps[next++]();
+        return true;
+    });
+    EXPECT_EQ(WinMain(GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOWNORMAL), 0);
+    ASSERT_EQ(seen.size(), 8u);
+    EXPECT_EQ(seen[0].zoom, 150);  // the wheel up is Zoom In, with its click
+    EXPECT_EQ(seen[0].sounds, 1u);
+    EXPECT_EQ(seen[1].zoom, 100);
+    EXPECT_EQ(seen[2].zoom, 50);
+    EXPECT_EQ(seen[3].sounds, seen[2].sounds);  // a disabled Back: no click, no beep
+    EXPECT_EQ(seen[3].beeps, 0);
+    EXPECT_EQ(seen[4].sounds, seen[3].sounds + 1);  // Home on the home map: only its click
+    EXPECT_EQ(seen[4].zoom, 50);
+    EXPECT_EQ(seen[6].zoom, 50);  // the wheel did nothing behind the question
+    EXPECT_EQ(seen[6].sounds, seen[5].sounds);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Quit the application?"}));
+    EXPECT_EQ(seen[7].map, "Harbour");  // answered No
 }
 
 }  // namespace

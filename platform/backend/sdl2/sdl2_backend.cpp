@@ -173,10 +173,25 @@ unsigned virtual_key(SDL_Keycode key) {
     case SDLK_RETURN:
     case SDLK_KP_ENTER: return VK_RETURN;
     case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_BACKSPACE: return VK_BACK;
     case SDLK_TAB: return VK_TAB;
     case SDLK_DELETE: return VK_DELETE;
     default: return 0;
+    }
+}
+
+// A key of the desktop that stands for a menu-bar button, with the
+// modifiers it needs and none that would make it another shortcut.
+bool desktop_key(const SDL_Keysym& key, DesktopKey& out) {
+    const bool ctrl = (key.mod & KMOD_CTRL) != 0;
+    const bool other = (key.mod & (KMOD_ALT | KMOD_GUI | KMOD_SHIFT)) != 0;
+    if (other) return false;
+    switch (key.sym) {
+    case SDLK_BACKSPACE: out = DesktopKey::Backspace; return !ctrl;
+    case SDLK_HOME: out = DesktopKey::Home; return !ctrl;
+    case SDLK_F1: out = DesktopKey::F1; return !ctrl;
+    case SDLK_f: out = DesktopKey::CtrlF; return ctrl;
+    case SDLK_q: out = DesktopKey::CtrlQ; return ctrl;
+    default: return false;
     }
 }
 
@@ -218,9 +233,25 @@ void Sdl2Backend::handle(const SDL_Event& event) {
         input.kind = InputEvent::Kind::StylusUp;
         m_input.push_back(input);
         break;
+    case SDL_MOUSEWHEEL: {
+        int steps = event.wheel.y;
+        if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) steps = -steps;
+        if (steps == 0) break;
+        input.kind = InputEvent::Kind::Desktop;
+        input.desktop = steps > 0 ? DesktopKey::WheelUp : DesktopKey::WheelDown;
+        m_input.push_back(input);
+        break;
+    }
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        if (unsigned vk = virtual_key(event.key.keysym.sym)) {
+        // A desktop shortcut never reaches the program as a key; like a tap
+        // on its button it acts once as it goes down, not on auto-repeat.
+        if (desktop_key(event.key.keysym, input.desktop)) {
+            if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
+                input.kind = InputEvent::Kind::Desktop;
+                m_input.push_back(input);
+            }
+        } else if (unsigned vk = virtual_key(event.key.keysym.sym)) {
             input.kind = event.type == SDL_KEYDOWN ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
             input.key = vk;
             input.repeat = event.key.repeat != 0;

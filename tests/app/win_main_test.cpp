@@ -112,6 +112,7 @@ TEST_F(EntryPoint, WithoutItsMenuBarTheProgramRunsOnWithoutButtons) {
 // key, and nothing while a message box is in front.
 TEST_F(EntryPoint, DesktopShortcutsTapTheirButtons) {
     using platform::DesktopKey;
+    RegisterProgramResources();
     struct Seen {
         int zoom = 0;
         std::size_t sounds = 0;

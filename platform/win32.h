@@ -22,6 +22,7 @@
 #include "platform/system/find_files.h"
 #include "platform/system/memory.h"
 #include "platform/system/modules.h"
+#include "platform/system/registry.h"
 #include "platform/user/user_types.h"
 #include "platform/user/window_class.h"
 #include "platform/user/windows.h"

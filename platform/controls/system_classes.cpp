@@ -1,7 +1,10 @@
 #include "platform/controls/system_classes.h"
 
 #include "platform/base/crt.h"
+#include "platform/controls/combobox.h"
 #include "platform/controls/edit.h"
+#include "platform/controls/listbox.h"
+#include "platform/controls/static_control.h"
 #include "platform/user/window.h"
 #include "platform/win32.h"
 
@@ -16,6 +19,9 @@ struct SystemClass {
 
 const SystemClass kSystemClasses[] = {
     {WC_EDIT, edit_proc, 0},
+    {WC_LISTBOX, listbox_proc, 0},
+    {WC_COMBOBOX, combobox_proc, 0},
+    {WC_STATIC, static_proc, 0},
 };
 
 }  // namespace

@@ -41,6 +41,7 @@
 #include "platform/controls/menubar.h"
 #include "platform/shell/menu_bar.h"
 #include "platform/shell/full_screen.h"
+#include "platform/dialogs/dialog_box.h"
 #include "platform/dialogs/message_box.h"
 #include "platform/system/resources.h"
 #include "platform/system/bitmap_resources.h"

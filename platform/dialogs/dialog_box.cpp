@@ -26,8 +26,6 @@
 namespace platform::dialogs {
 namespace {
 
-constexpr char16_t kDialogClass[] = u"#32770";
-
 struct Dialog {
     DLGPROC proc = nullptr;
     HFONT font = nullptr;
@@ -131,9 +129,9 @@ LRESULT CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 }
 
 bool ensure_class() {
-    if (user::find_class(kDialogClass) != nullptr) return true;
+    if (user::find_class(kDialogClassName) != nullptr) return true;
     user::WindowClass cls;
-    cls.name = kDialogClass;
+    cls.name = kDialogClassName;
     cls.proc = dialog_proc;
     return user::register_class(cls);
 }
@@ -194,7 +192,7 @@ HWND create_dialog(const DialogTemplate& t, HWND owner, Dialog& d, LPARAM param,
     if (!ensure_class()) return nullptr;
     const RECT place = place_dialog(t, owner);
     const DWORD style = (t.style & ~static_cast<DWORD>(WS_VISIBLE | WS_CHILD)) | WS_POPUP;
-    HWND dialog = CreateWindowExW(t.exStyle, kDialogClass, t.title.c_str(), style, place.left, place.top,
+    HWND dialog = CreateWindowExW(t.exStyle, kDialogClassName, t.title.c_str(), style, place.left, place.top,
                                   place.right - place.left, place.bottom - place.top, owner, nullptr, instance, &d);
     if (dialog == nullptr) return nullptr;
     d.font = make_font(t, d.ownsFont);

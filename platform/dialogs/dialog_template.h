@@ -33,6 +33,9 @@ struct DialogTemplate {
     std::vector<DialogItem> items;
 };
 
+// The window class of every dialog.
+inline constexpr char16_t kDialogClassName[] = u"#32770";
+
 // The largest template read when its size is not known.
 inline constexpr std::size_t kMaxTemplateBytes = 64 * 1024;
 

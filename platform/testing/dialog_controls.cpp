@@ -1,9 +1,12 @@
 #include "platform/testing/dialog_controls.h"
 
+#include "platform/base/crt.h"
 #include "platform/controls/combobox.h"
 #include "platform/controls/list_geometry.h"
 #include "platform/controls/listbox.h"
+#include "platform/dialogs/dialog_template.h"
 #include "platform/user/message_queue.h"
+#include "platform/user/window.h"
 
 #include <algorithm>
 
@@ -73,6 +76,16 @@ std::vector<std::u16string> list_texts(HWND control) {
         texts.push_back(std::move(text));
     }
     return texts;
+}
+
+HWND front_dialog() {
+    const auto& list = user::top_levels();
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        const user::Window* window = *it;
+        if (window->destroying || !(window->style & WS_VISIBLE)) continue;
+        if (lstrcmpiW(window->cls.name.c_str(), dialogs::kDialogClassName) == 0) return window->handle;
+    }
+    return nullptr;
 }
 
 POINT centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }

@@ -56,6 +56,10 @@ std::optional<ComboView> combo_box_view(HWND combo);
 // Every item's text in display order, of a list box or a combo box.
 std::vector<std::u16string> list_texts(HWND control);
 
+// The frontmost dialog made by DialogBoxIndirectParamW or DialogBoxParamW
+// that is on the screen, or null.
+HWND front_dialog();
+
 // The middle of a rectangle, where a tap on it lands.
 POINT centre(const RECT& rect);
 

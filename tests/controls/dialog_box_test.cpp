@@ -455,6 +455,7 @@ TEST_F(DialogBox, ANestedDialogRunsItsOwnLoopAndTheOuterGoesOnAfterIt) {
             return TRUE;
         }
         if (message == WM_COMMAND && LOWORD(wParam) == 11 && d == innerDialog) {
+            EXPECT_EQ(platform::testing::front_dialog(), innerDialog);
             outerEnabledDuringInner = IsWindowEnabled(outer);
             mainEnabledDuringInner = IsWindowEnabled(main);
             EndDialog(d, 7);
@@ -465,6 +466,7 @@ TEST_F(DialogBox, ANestedDialogRunsItsOwnLoopAndTheOuterGoesOnAfterIt) {
     drive({[&] { PostMessageW(outer, WM_COMMAND, 10, 0); }, [&] { PostMessageW(innerDialog, WM_COMMAND, 11, 0); }});
     EXPECT_EQ(run(find_like_template(), main), 8);
     EXPECT_EQ(inner, 7);
+    EXPECT_EQ(platform::testing::front_dialog(), nullptr);
     EXPECT_FALSE(outerEnabledDuringInner);
     EXPECT_FALSE(mainEnabledDuringInner);
     EXPECT_FALSE(IsWindow(outer));

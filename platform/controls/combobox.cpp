@@ -338,6 +338,10 @@ LRESULT CALLBACK list_proc(HWND list, UINT message, WPARAM wParam, LPARAM lParam
     case WM_LBUTTONUP:
         if (combo) list_stylus(list, combo, message, point_of(lParam));
         return 0;
+    case WM_CLOSE:
+        // Closing the desktop window while the list is down closes the list.
+        if (combo) close_up(combo, false);
+        return 0;
     case WM_CAPTURECHANGED:
         // Something else took the stylus: the list closes with nothing chosen.
         if (combo && reinterpret_cast<HWND>(lParam) != list) {

@@ -127,6 +127,17 @@ TEST_F(ComboBox, ATapOutsideClosesTheListWithNothingChosenAndGoesNoFurther) {
     tap(centre(view(combo).field));
     EXPECT_FALSE(view(combo).dropped);
     EXPECT_EQ(g_notices, (std::vector<int>{CBN_CLOSEUP}));
+
+    // So does closing the desktop window: the list goes, the box stays.
+    tap(centre(view(combo).field));
+    g_notices.clear();
+    headless::close_window();
+    settle();
+    EXPECT_FALSE(view(combo).dropped);
+    EXPECT_TRUE(IsWindow(parent));
+    EXPECT_EQ(g_notices, (std::vector<int>{CBN_CLOSEUP}));
+    tap(centre(view(combo).field));
+    EXPECT_TRUE(view(combo).dropped);
 }
 
 TEST_F(ComboBox, SortedAndUnsortedListsAndTheirMessagesAtTheEdges) {

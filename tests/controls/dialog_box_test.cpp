@@ -474,6 +474,36 @@ TEST_F(DialogBox, ANestedDialogRunsItsOwnLoopAndTheOuterGoesOnAfterIt) {
     EXPECT_TRUE(IsWindowEnabled(main));
 }
 
+TEST_F(DialogBox, AMessageBoxWhileTheDialogStartsOrRunsLeavesItTakingInputWithItsFocus) {
+    int boxAnswer = 0;
+    int focusAfterBox = 0;
+    bool enabledAfterBox = false;
+    g_answer = [&](HWND d, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            // As when the dialog's menu bar cannot be made.
+            boxAnswer = MessageBoxW(d, u"Create Menu Bar Failed", u"Error", MB_OK);
+            SetFocus(GetDlgItem(d, 1047));
+            return FALSE;
+        }
+        if (message == WM_COMMAND && LOWORD(wParam) == 30) {
+            MessageBoxW(d, u"Again", u"Error", MB_OK);
+            focusAfterBox = GetDlgCtrlID(GetFocus());
+            enabledAfterBox = IsWindowEnabled(d) != FALSE;
+            return TRUE;
+        }
+        if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) EndDialog(d, 3);
+        return FALSE;
+    };
+    drive({[] { headless::press_key(VK_RETURN); },
+           [] { PostMessageW(platform::testing::front_dialog(), WM_COMMAND, 30, 0); },
+           [] { headless::press_key(VK_RETURN); },
+           [] { headless::press_key(VK_ESCAPE); }});
+    EXPECT_EQ(run(find_like_template(), main), 3);
+    EXPECT_EQ(boxAnswer, IDOK);
+    EXPECT_EQ(focusAfterBox, 1047);
+    EXPECT_TRUE(enabledAfterBox);
+}
+
 TEST_F(DialogBox, TheDialogsMenuBarButtonsReachItsProcedureWhileItRuns) {
     HWND bar = nullptr;
     g_answer = [&](HWND d, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {

@@ -84,6 +84,7 @@ TEST_F(Static, TheColourAnswerGivesTheTextColourAndTheBrushFillsTheWholeLabel) {
     EXPECT_LT(last, r.left + 100);
 
     // Without an answer: the system's black on white.
+    DeleteObject(g_labelBrush);
     g_labelBrush = nullptr;
     InvalidateRect(find, nullptr, FALSE);
     settle();

@@ -5,12 +5,16 @@
 #pragma once
 
 #include "platform/win32_windows.h"
+#include "platform/controls/combobox.h"
 #include "platform/controls/edit.h"
+#include "platform/controls/listbox.h"
+#include "platform/controls/static_control.h"
 #include "platform/controls/htmlview.h"
 #include "platform/controls/menubar.h"
 #include "platform/shell/shell_frame.h"
 #include "platform/shell/menu_bar.h"
 #include "platform/shell/full_screen.h"
 #include "platform/shell/desktop_shortcuts.h"
+#include "platform/dialogs/dialog_box.h"
 #include "platform/dialogs/message_box.h"
 #include "platform/backend/display.h"

@@ -1,7 +1,7 @@
 // The part of the Win32 subset below the window manager: the types, the C
-// runtime helpers, files, memory, modules, resources, the clock, sound and
-// GDI, with the DCs of windows. The map databases and the map view include
-// only this, so they build and run without windows, controls or dialogs.
+// runtime helpers, files, memory, modules, the registry, resources, the clock,
+// sound and GDI, with the DCs of windows. The map databases and the map view
+// include only this, so they build and run without windows, controls or dialogs.
 #pragma once
 
 #include "platform/base/win32_types.h"
@@ -14,6 +14,7 @@
 #include "platform/system/find_files.h"
 #include "platform/system/memory.h"
 #include "platform/system/modules.h"
+#include "platform/system/registry.h"
 #include "platform/system/resources.h"
 #include "platform/system/sound.h"
 #include "platform/gdi/bitmap_resources.h"

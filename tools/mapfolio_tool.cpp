@@ -23,6 +23,12 @@ constexpr CommandGroup kGroups[] = {
     {"render", RunRenderCommand,
      "  render DAB OUT.png     the database's map as the program draws it, as a PNG\n"
      "                         (--zoom P, --center X,Y, --size WxH, --pan DX,DY repeatable)\n"},
+    {"settings", RunSettingsCommand,
+     "  settings list          what the program remembers: NAME = TEXT (other types in hex)\n"
+     "  settings get NAME      one remembered value\n"
+     "  settings set NAME TEXT remember TEXT under NAME\n"
+     "  settings delete NAME   forget one value\n"
+     "                         (kept in $XDG_CONFIG_HOME/mapfolio, else ~/.config/mapfolio)\n"},
 };
 
 void print_usage(std::FILE* out) {

@@ -10,3 +10,4 @@ using ToolArgs = std::vector<std::string>;
 int RunDabCommand(const ToolArgs& args);
 int RunTwkCommand(const ToolArgs& args);
 int RunRenderCommand(const ToolArgs& args);
+int RunSettingsCommand(const ToolArgs& args);

@@ -14,5 +14,8 @@ void connect_to_window_manager();
 
 // The window procedures of the system classes.
 LRESULT edit_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT listbox_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT combobox_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT static_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace platform::controls

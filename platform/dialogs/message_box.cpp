@@ -274,6 +274,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     }
     if (owner != nullptr && !IsWindow(owner)) owner = nullptr;
     RECT place = lay_out(box);
+    const HWND focusBefore = GetFocus();
     HWND window = CreateWindowExW(WS_EX_TOPMOST, kClassName, box.caption.c_str(), WS_POPUP | WS_BORDER, place.left,
                                   place.top, place.right - place.left, place.bottom - place.top, owner, nullptr,
                                   nullptr, nullptr);
@@ -288,5 +289,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         DestroyWindow(window);
     }
+    // The focus goes back to the control that had it, not just its window.
+    if (IsWindow(focusBefore)) SetFocus(focusBefore);
     return box.result;
 }

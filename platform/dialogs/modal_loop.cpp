@@ -10,15 +10,18 @@
 
 namespace platform::dialogs {
 
-void run_modal_loop(HWND modal, const bool& done) {
+void run_modal_loop(HWND modal, const bool& done, const std::function<bool(MSG&)>& filter) {
     std::vector<HWND> disabled;
+    user::Window* modalWindow = user::find(modal);
     for (user::Window* window : user::top_levels()) {
-        if (window->handle == modal || window->shellFrame || window->destroying) continue;
+        if (window == modalWindow || window->owner == modalWindow || window->shellFrame || window->destroying)
+            continue;
         if ((window->style & WS_DISABLED) == 0) disabled.push_back(window->handle);
     }
     for (HWND window : disabled) EnableWindow(window, FALSE);
-    HWND previousFocus = GetFocus();
-    SetFocus(modal);
+    const HWND previousFocus = GetFocus();
+    const bool focusInside = previousFocus != nullptr && (previousFocus == modal || IsChild(modal, previousFocus));
+    if (!focusInside) SetFocus(modal);
     user::present_screen();
 
     MSG msg{};
@@ -29,12 +32,13 @@ void run_modal_loop(HWND modal, const bool& done) {
             break;
         }
         if (got < 0) break;
+        if (filter && filter(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
 
     for (HWND window : disabled) EnableWindow(window, TRUE);
-    if (IsWindow(previousFocus)) SetFocus(previousFocus);
+    if (!focusInside && IsWindow(previousFocus)) SetFocus(previousFocus);
 }
 
 }  // namespace platform::dialogs

@@ -2,6 +2,7 @@
 
 #include "platform/base/crt.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -73,6 +74,17 @@ void add_resource(LPCWSTR type, LPCWSTR name, std::vector<std::uint8_t> bytes) {
     resource->name = Key::of(name);
     resource->bytes = std::move(bytes);
     registry().push_back(std::move(resource));
+}
+
+std::size_t resource_extent(const void* p) {
+    const auto* at = static_cast<const std::uint8_t*>(p);
+    for (const auto& resource : registry()) {
+        const std::uint8_t* begin = resource->bytes.data();
+        const std::uint8_t* end = begin + resource->bytes.size();
+        if (!resource->bytes.empty() && std::less_equal<>{}(begin, at) && std::less<>{}(at, end))
+            return static_cast<std::size_t>(end - at);
+    }
+    return 0;
 }
 
 void add_icon(WORD id, int width, int height, const std::vector<std::uint32_t>& argb) {

@@ -43,6 +43,11 @@ struct IconImage {
 // The pixels behind an icon handle, or null.
 const IconImage* icon_image(HICON icon);
 
+// The bytes from p to the end of the resource data that holds p, or 0 when
+// p lies in no resource: the bound for reading a resource handed over as a
+// bare pointer (a dialog template).
+std::size_t resource_extent(const void* p);
+
 // Forgets every resource (tests that start over).
 void clear_resources();
 

@@ -4,7 +4,9 @@
 #include "platform/user/input_translation.h"
 #include "platform/user/window.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace platform::user {
 namespace {
@@ -12,7 +14,9 @@ namespace {
 HWND g_focus = nullptr;
 HWND g_active = nullptr;
 HWND g_capture = nullptr;  // the window the stylus went down on
+HWND g_explicitCapture = nullptr;  // SetCapture
 bool g_stylusDown = false;
+bool g_keysDown[256] = {};
 
 // The last press, for telling a double tap on a CS_DBLCLKS window.
 struct LastPress {
@@ -78,10 +82,14 @@ bool translate_input(const backend::InputEvent& event, MSG& out) {
         g_capture = nullptr;
         // A tap on the bottom bar reaches the bar of the window in front.
         arrange_shell_frame();
-        Window* target = window_at(point);
-        if (target == nullptr || !enabled_for_input(target) || target->destroying) return false;
+        Window* target = find(g_explicitCapture);
+        if (target == nullptr || target->destroying) {
+            target = window_at(point);
+            if (target == nullptr || !enabled_for_input(target) || target->destroying) return false;
+        }
         Window* top = top_level_of(target);
-        if (!top->shellFrame && (top->style & WS_DISABLED) == 0) activate(top);
+        if (!top->shellFrame && (top->style & WS_DISABLED) == 0 && (top->exStyle & WS_EX_NOACTIVATE) == 0)
+            activate(top);
         if (find(target->handle) == nullptr) return false;
         g_capture = target->handle;
         std::uint64_t now = event.time;
@@ -112,6 +120,7 @@ bool translate_input(const backend::InputEvent& event, MSG& out) {
     }
     case Kind::KeyDown:
     case Kind::KeyUp: {
+        if (event.key < 256) g_keysDown[event.key] = event.kind == Kind::KeyDown;
         Window* target = key_target();
         if (target == nullptr) return false;
         out = MSG{};
@@ -162,6 +171,8 @@ void forget_window_input(Window* window) {
     }
     Window* captured = find(g_capture);
     if (captured != nullptr && is_inside(captured, window->handle)) g_capture = nullptr;
+    captured = find(g_explicitCapture);
+    if (captured != nullptr && is_inside(captured, window->handle)) g_explicitCapture = nullptr;
     if (g_active == window->handle) g_active = nullptr;
     if (g_lastPress.window == window->handle) g_lastPress = LastPress{};
 }
@@ -182,8 +193,9 @@ void activate(Window* window) {
 Window* active_window() { return find(g_active); }
 
 void reset_input() {
-    g_focus = g_active = g_capture = nullptr;
+    g_focus = g_active = g_capture = g_explicitCapture = nullptr;
     g_stylusDown = false;
+    std::fill(std::begin(g_keysDown), std::end(g_keysDown), false);
     g_lastPress = LastPress{};
 }
 
@@ -213,3 +225,27 @@ HWND SetFocus(HWND handle) {
 }
 
 HWND GetFocus() { return find(g_focus) ? g_focus : nullptr; }
+
+HWND SetCapture(HWND handle) {
+    HWND previous = find(g_explicitCapture) ? g_explicitCapture : nullptr;
+    Window* window = find(handle);
+    if (window == nullptr || window->destroying) return previous;
+    g_explicitCapture = handle;
+    if (Window* old = find(previous); old != nullptr && previous != handle)
+        send(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(handle));
+    return previous;
+}
+
+BOOL ReleaseCapture() {
+    HWND previous = g_explicitCapture;
+    g_explicitCapture = nullptr;
+    if (Window* old = find(previous)) send(old, WM_CAPTURECHANGED, 0, 0);
+    return TRUE;
+}
+
+HWND GetCapture() { return find(g_explicitCapture) ? g_explicitCapture : nullptr; }
+
+SHORT GetKeyState(int virtualKey) {
+    if (virtualKey < 0 || virtualKey >= 256) return 0;
+    return g_keysDown[virtualKey] ? static_cast<SHORT>(0x8000) : 0;
+}

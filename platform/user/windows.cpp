@@ -2,6 +2,8 @@
 
 #include "platform/base/crt.h"
 #include "platform/base/rect.h"
+#include "platform/gdi/brushes.h"
+#include "platform/gdi/device_context.h"
 #include "platform/gdi/window_dc.h"
 #include "platform/user/input.h"
 #include "platform/user/message_queue.h"
@@ -110,7 +112,8 @@ void show(Window* window, bool visible, bool activateIt) {
     if (visible) {
         window->style |= WS_VISIBLE;
         invalidate(window, nullptr, true);
-        if (!window->is_child() && activateIt && !window->shellFrame) activate(window);
+        if (!window->is_child() && activateIt && !window->shellFrame && !(window->exStyle & WS_EX_NOACTIVATE))
+            activate(window);
     } else {
         window->style &= ~static_cast<DWORD>(WS_VISIBLE);
         forget_window_input(window);
@@ -387,6 +390,19 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) SetFocus(handle);
         return 0;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: {
+        // The system's colours: black on white.
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    }
     default:
         return 0;
     }
@@ -453,6 +469,16 @@ HWND GetParent(HWND handle) {
     if (window->is_child()) return window->parent->handle;
     if ((window->style & WS_POPUP) && window->owner) return window->owner->handle;
     return nullptr;
+}
+
+BOOL IsChild(HWND parentHandle, HWND handle) {
+    Window* window = find(handle);
+    if (window == nullptr || find(parentHandle) == nullptr) return FALSE;
+    for (Window* up = window->is_child() ? window->parent : nullptr; up != nullptr;
+         up = up->is_child() ? up->parent : nullptr) {
+        if (up->handle == parentHandle) return TRUE;
+    }
+    return FALSE;
 }
 
 BOOL IsWindow(HWND handle) { return find(handle) != nullptr ? TRUE : FALSE; }

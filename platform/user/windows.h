@@ -42,6 +42,8 @@ BOOL GetWindowRect(HWND window, LPRECT rect);
 BOOL ScreenToClient(HWND window, LPPOINT point);
 BOOL ClientToScreen(HWND window, LPPOINT point);
 HWND GetParent(HWND window);
+// Whether window is a descendant (child, grandchild...) of parent.
+BOOL IsChild(HWND parent, HWND window);
 BOOL IsWindow(HWND window);
 BOOL IsWindowVisible(HWND window);
 BOOL EnableWindow(HWND window, BOOL enable);

@@ -349,6 +349,57 @@ TEST_F(WindowManager, StylusReachesTheWindowItWentDownOnAndMovesOnlyWhileDown) {
     (void)child;
 }
 
+TEST_F(WindowManager, CaptureTakesEveryPressAndAPopupThatDoesNotActivateLeavesTheFocus) {
+    HWND main = make_main();
+    HWND child = make_window("child", WS_CHILD | WS_VISIBLE, RECT{10, 40, 60, 80}, main);
+    headless::run_until_idle();
+    SetFocus(child);
+    g_log.clear();
+    HWND popup = make_window("popup", WS_POPUP | WS_VISIBLE | WS_BORDER, RECT{100, 100, 200, 200}, main,
+                             WS_EX_NOACTIVATE);
+    headless::tap(150, 150);
+    headless::run_until_idle();
+    EXPECT_EQ(GetFocus(), child);
+    EXPECT_TRUE(logged({WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS}).empty());
+    EXPECT_EQ(logged({WM_LBUTTONDOWN, WM_LBUTTONUP}), (Log{"popup WM_LBUTTONDOWN", "popup WM_LBUTTONUP"}));
+
+    // With the capture, a press anywhere is the popup's, in its own client
+    // coordinates.
+    std::pair<int, int> at{};
+    on("popup", WM_LBUTTONDOWN, [&](HWND, WPARAM, LPARAM l) {
+        at = {static_cast<SHORT>(LOWORD(l)), static_cast<SHORT>(HIWORD(l))};
+        return LRESULT{0};
+    });
+    EXPECT_EQ(SetCapture(popup), nullptr);
+    EXPECT_EQ(GetCapture(), popup);
+    g_log.clear();
+    headless::tap(20, 50);  // on the main window
+    headless::run_until_idle();
+    EXPECT_EQ(logged({WM_LBUTTONDOWN, WM_LBUTTONUP}), (Log{"popup WM_LBUTTONDOWN", "popup WM_LBUTTONUP"}));
+    EXPECT_EQ(at, std::make_pair(20 - 101, 50 - 101));
+    g_log.clear();
+    EXPECT_EQ(SetCapture(child), popup);
+    EXPECT_TRUE(ReleaseCapture());
+    EXPECT_EQ(logged({WM_CAPTURECHANGED}), (Log{"popup WM_CAPTURECHANGED", "child WM_CAPTURECHANGED"}));
+    EXPECT_EQ(GetCapture(), nullptr);
+    // A capture window that goes away takes the capture with it.
+    SetCapture(popup);
+    DestroyWindow(popup);
+    EXPECT_EQ(GetCapture(), nullptr);
+    g_log.clear();
+    headless::tap(20, 80);
+    headless::run_until_idle();
+    EXPECT_EQ(logged({WM_LBUTTONDOWN}), (Log{"child WM_LBUTTONDOWN"}));
+
+    EXPECT_EQ(GetKeyState(VK_SHIFT), 0);
+    headless::key_down(VK_SHIFT);
+    headless::run_until_idle();
+    EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+    headless::key_up(VK_SHIFT);
+    headless::run_until_idle();
+    EXPECT_EQ(GetKeyState(VK_SHIFT), 0);
+}
+
 TEST_F(WindowManager, DoubleTapsOnlyOnDoubleClickClasses) {
     HWND main = CreateWindowExW(0, u"RecorderDbl", u"Main", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, const_cast<char*>("main"));

@@ -45,7 +45,7 @@ std::string message_name(UINT message) {
         {WM_TIMER, "WM_TIMER"},           {WM_CLOSE, "WM_CLOSE"},           {WM_KEYDOWN, "WM_KEYDOWN"},
         {WM_KEYUP, "WM_KEYUP"},           {WM_CHAR, "WM_CHAR"},             {WM_COMMAND, "WM_COMMAND"},
         {WM_MOUSEMOVE, "WM_MOUSEMOVE"},   {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"}, {WM_LBUTTONUP, "WM_LBUTTONUP"},
-        {WM_LBUTTONDBLCLK, "WM_LBUTTONDBLCLK"}, {WM_ENABLE, "WM_ENABLE"},   {WM_USER, "WM_USER"},
+        {WM_LBUTTONDBLCLK, "WM_LBUTTONDBLCLK"}, {WM_ENABLE, "WM_ENABLE"}, {WM_CAPTURECHANGED, "WM_CAPTURECHANGED"},   {WM_USER, "WM_USER"},
     };
     auto it = names.find(message);
     return it == names.end() ? std::string() : it->second;

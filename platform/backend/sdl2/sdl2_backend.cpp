@@ -175,6 +175,13 @@ unsigned virtual_key(SDL_Keycode key) {
     case SDLK_ESCAPE: return VK_ESCAPE;
     case SDLK_TAB: return VK_TAB;
     case SDLK_DELETE: return VK_DELETE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_END: return VK_END;
+    // Shift turns Tab backwards in a dialog.
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
     default: return 0;
     }
 }

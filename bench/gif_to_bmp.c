@@ -71,6 +71,9 @@ int main(int argc, char** argv) {
         DGifCloseFile(gif, &error);
         return 1;
     }
+    /* A large buffer, so that the rows go out in few writes. */
+    static char buffer[1 << 20];
+    setvbuf(out, buffer, _IOFBF, sizeof buffer);
     int ok = fwrite(header, 1, sizeof header, out) == sizeof header;
     unsigned char* row = calloc(stride ? stride : 1, 1);
     ok = ok && row != NULL;

@@ -34,12 +34,25 @@ namespace {
 
 constexpr int kSide = 4000;
 
+// The scratch directory, and whether it stays when the run ends.
+std::string g_scratch;
+bool g_keep = false;
+
+void remove_scratch() {
+    if (!g_keep && !g_scratch.empty()) std::filesystem::remove_all(g_scratch);
+}
+
+[[noreturn]] void give_up() {
+    remove_scratch();
+    std::exit(1);
+}
+
 struct Timing {
     double wallMs = 0;
     double cpuMs = 0;  // user and system time of the child
 };
 
-// Runs argv[0] with its standard output and error going nowhere; exits the
+// Runs argv[0] with its standard output and error going nowhere; ends the
 // benchmark when the program cannot run or fails.
 Timing run(const std::vector<std::string>& argv, int expectedStatus = 0) {
     std::vector<char*> args;
@@ -49,7 +62,7 @@ Timing run(const std::vector<std::string>& argv, int expectedStatus = 0) {
     const pid_t child = fork();
     if (child < 0) {
         std::perror("fork");
-        std::exit(1);
+        give_up();
     }
     if (child == 0) {
         const int null = open("/dev/null", O_WRONLY);
@@ -62,12 +75,12 @@ Timing run(const std::vector<std::string>& argv, int expectedStatus = 0) {
     rusage usage{};
     if (wait4(child, &status, 0, &usage) != child) {
         std::perror("wait4");
-        std::exit(1);
+        give_up();
     }
     const auto end = std::chrono::steady_clock::now();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != expectedStatus) {
         std::fprintf(stderr, "%s ended with status %d\n", argv[0].c_str(), status);
-        std::exit(1);
+        give_up();
     }
     auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
     return Timing{std::chrono::duration<double, std::milli>(end - start).count(),
@@ -114,7 +127,6 @@ int main(int argc, char** argv) {
     int rounds = 41;
     std::string tool = MAPFOLIO_TOOL_PATH;
     std::string peer = GIF_TO_BMP_PATH;
-    bool keep = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--rounds" && i + 1 < argc) {
@@ -124,15 +136,15 @@ int main(int argc, char** argv) {
         } else if (arg == "--peer" && i + 1 < argc) {
             peer = argv[++i];
         } else if (arg == "--keep") {
-            keep = true;
+            g_keep = true;
         } else {
             std::fprintf(stderr, "usage: bench_decode_process [--rounds N] [--tool PATH] [--peer PATH] [--keep]\n");
             return 2;
         }
     }
 
-    const std::string dir =
-        std::filesystem::temp_directory_path().string() + "/mapfolio-bench-process-" + std::to_string(getpid());
+    g_scratch = std::filesystem::temp_directory_path().string() + "/mapfolio-bench-process-" + std::to_string(getpid());
+    const std::string& dir = g_scratch;
     std::filesystem::create_directories(dir);
     const std::string twk = dir + "/street-map.twk", gif = dir + "/street-map.gif";
     const std::string ourBmp = dir + "/ours.bmp", peerBmp = dir + "/giflib.bmp";
@@ -156,19 +168,14 @@ int main(int argc, char** argv) {
     const std::string a = read_bytes(ourBmp), b = read_bytes(peerBmp);
     if (a.empty() || a != b) {
         std::fprintf(stderr, "the two BMP files differ (%zu and %zu bytes)\n", a.size(), b.size());
-        if (!keep) std::filesystem::remove_all(dir);
-        return 1;
+        give_up();
     }
 
     Series oursTimes, theirTimes, oursEmpty, theirEmpty;
     interleave(rounds, ours, 0, oursTimes, theirs, 0, theirTimes);
     // No work: the tool's help, the peer's usage (status 2).
     interleave(rounds, {tool, "--help"}, 0, oursEmpty, {peer}, 2, theirEmpty);
-    if (keep) {
-        std::printf("files kept in %s\n", dir.c_str());
-    } else {
-        std::filesystem::remove_all(dir);
-    }
+    remove_scratch();
 
     std::printf("%d x %d street map, %.2f MB file, %.2f MB BMP; %d interleaved rounds\n", kSide, kSide,
                 fileBytes / 1e6, a.size() / 1e6, rounds);
@@ -181,5 +188,6 @@ int main(int argc, char** argv) {
     };
     line("decode to BMP", oursTimes, theirTimes);
     line("start-up only", oursEmpty, theirEmpty);
+    if (g_keep) std::printf("files kept in %s\n", dir.c_str());
     return 0;
 }

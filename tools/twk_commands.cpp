@@ -13,8 +13,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <optional>
 #include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -42,12 +44,25 @@ std::optional<std::string> read_whole(const std::string& path) {
     return s.str();
 }
 
-bool write_whole(const std::string& path, const std::string& bytes) {
+// The first count bytes of a file, or all of a shorter one.
+std::optional<std::string> read_start(const std::string& path, std::size_t count) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes(count, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(count));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+// Writes the parts one after the other as one file.
+bool write_parts(const std::string& path, std::initializer_list<std::string_view> parts) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    for (std::string_view part : parts) out.write(part.data(), static_cast<std::streamsize>(part.size()));
     out.close();
     return static_cast<bool>(out);
 }
+
+bool write_whole(const std::string& path, const std::string& bytes) { return write_parts(path, {bytes}); }
 
 std::u16string wide_path(const std::string& path) { return platform::from_utf8(path); }
 
@@ -57,6 +72,10 @@ struct TwkHeader {
     std::vector<Rgb> palette;
     bool interlaced = false;
 };
+
+// The header lies in the file's first bytes: 13 bytes, a colour table of at
+// most 256 entries, an 8-byte extension and the image descriptor's 10.
+constexpr std::size_t kHeaderBytes = 13 + 3 * 256 + 8 + 10;
 
 std::optional<TwkHeader> read_header(const std::string& bytes) {
     if (bytes.size() < 13) return std::nullopt;
@@ -91,7 +110,7 @@ ImageResult decode_to_indexed(const std::string& path, IndexedImage* image, TwkH
                     bits + static_cast<std::size_t>(bm.bmHeight - 1 - y) * bm.bmWidthBytes, static_cast<std::size_t>(bm.bmWidth));
     }
     DeleteObject(bitmap);
-    if (auto bytes = read_whole(path)) {
+    if (auto bytes = read_start(path, kHeaderBytes)) {
         if (auto h = read_header(*bytes)) {
             *header = *h;
             image->palette = h->palette;
@@ -121,12 +140,14 @@ void put32(std::string& s, std::uint32_t v) {
     put16(s, v >> 16);
 }
 
-// The bitmap as a Windows BMP file: file header, the decoder's 40-byte
-// header, its 256 colour entries and its bottom-up padded rows.
-std::string bmp_file(const void* bits, int width, int height, int stride, const std::vector<Rgb>& palette) {
+// The headers of the bitmap as a Windows BMP file: the file header, the
+// decoder's 40-byte header and its 256 colour entries. The decoder's
+// bottom-up padded rows follow them as they are.
+std::string bmp_headers(int width, int height, int stride, const std::vector<Rgb>& palette) {
     constexpr std::uint32_t kHeaders = 14 + 40 + 256 * 4;
     const std::uint32_t pixelBytes = static_cast<std::uint32_t>(stride) * static_cast<std::uint32_t>(height);
     std::string out = "BM";
+    out.reserve(kHeaders);
     put32(out, kHeaders + pixelBytes);
     put32(out, 0);
     put32(out, kHeaders);
@@ -143,7 +164,6 @@ std::string bmp_file(const void* bits, int width, int height, int stride, const 
         out.push_back(static_cast<char>(c.r));
         out.push_back(0);
     }
-    out.append(static_cast<const char*>(bits), pixelBytes);
     return out;
 }
 
@@ -165,11 +185,14 @@ int run_decode(const ToolArgs& args) {
     BITMAP bm{};
     GetObjectW(bitmap, sizeof bm, &bm);
     TwkHeader header;
-    if (auto bytes = read_whole(args[1])) header = read_header(*bytes).value_or(TwkHeader{});
+    if (auto bytes = read_start(args[1], kHeaderBytes)) header = read_header(*bytes).value_or(TwkHeader{});
     bool written = false;
     std::string error;
     if (bmp) {
-        written = write_whole(out, bmp_file(bm.bmBits, bm.bmWidth, bm.bmHeight, bm.bmWidthBytes, header.palette));
+        // The rows go out straight from the bitmap, without a copy.
+        const std::string_view rows(static_cast<const char*>(bm.bmBits),
+                                    static_cast<std::size_t>(bm.bmWidthBytes) * static_cast<std::size_t>(bm.bmHeight));
+        written = write_parts(out, {bmp_headers(bm.bmWidth, bm.bmHeight, bm.bmWidthBytes, header.palette), rows});
         if (!written) error = "cannot write " + out;
     } else {
         IndexedImage image;

@@ -28,6 +28,21 @@ TEST(MapHistory, PushPopAndPeek) {
     EXPECT_EQ(history.Pop(), nullptr);
 }
 
+TEST(MapHistory, TenPushesFillTheRingAndPeekGivesTheTenth) {
+    CMap maps[10];
+    MapHistory history;
+    history.Clear();
+    for (CMap& map : maps) history.Push(&map);
+    EXPECT_EQ(history.index, 0) << "the index has gone round";
+    EXPECT_EQ(history.Peek(), &maps[9]);
+    EXPECT_EQ(history.Peek(), &maps[9]) << "Peek changes nothing";
+    for (int i = 9; i >= 0; --i) {
+        EXPECT_EQ(history.Peek(), &maps[i]) << i;
+        EXPECT_EQ(history.Pop(), &maps[i]) << i;
+    }
+    EXPECT_EQ(history.Peek(), nullptr);
+}
+
 TEST(MapHistory, ElevenPushesKeepTheLastTen) {
     CMap maps[11];
     MapHistory history;

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 using namespace controls_test;
@@ -178,6 +180,45 @@ TEST_F(HtmlView, PlainTextPiecesShowTheirMarkupCharacters) {
     EXPECT_EQ(parse_html(source).text, u"<b>a & b</b>");
 }
 
+TEST_F(HtmlView, APlainTextEntityShowsAsItsOwnCharacters) {
+    HWND view = make_view(main, RECT{0, 0, 240, 60});
+    SendMessageW(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u""));
+    SendMessageW(view, DTM_ADDTEXTW, 1, reinterpret_cast<LPARAM>(u"&lt;"));
+    SendMessageW(view, DTM_ENDOFSOURCE, 0, 0);
+    settle();
+    EXPECT_EQ(headless::html_view_text(view), u"&lt;");
+
+    // Between HTML pieces, only the plain one keeps its entity as text.
+    SendMessageW(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u""));
+    SendMessageW(view, DTM_ADDTEXTW, 0, reinterpret_cast<LPARAM>(u"<b>&lt;"));
+    SendMessageW(view, DTM_ADDTEXTW, 1, reinterpret_cast<LPARAM>(u"&lt;"));
+    SendMessageW(view, DTM_ADDTEXTW, 0, reinterpret_cast<LPARAM>(u"&gt;</b>"));
+    SendMessageW(view, DTM_ENDOFSOURCE, 0, 0);
+    settle();
+    EXPECT_EQ(headless::html_view_text(view), u"<&lt;>");
+}
+
+TEST_F(HtmlView, GetTextIntoAShortBufferCutsAndEndsTheText) {
+    HWND view = make_view(main, RECT{0, 0, 240, 60});
+    SetWindowTextW(view, u"abcdefghij");
+    struct Case {
+        int size;
+        LRESULT copied;
+    } cases[] = {{12, 10}, {11, 10}, {10, 9}, {5, 4}, {2, 1}, {1, 0}};
+    for (const Case& c : cases) {
+        WCHAR buffer[16];
+        std::fill(std::begin(buffer), std::end(buffer), u'#');
+        EXPECT_EQ(SendMessageW(view, WM_GETTEXT, c.size, reinterpret_cast<LPARAM>(buffer)), c.copied) << c.size;
+        EXPECT_EQ(std::u16string(buffer, static_cast<std::size_t>(c.copied)),
+                  std::u16string(u"abcdefghij").substr(0, static_cast<std::size_t>(c.copied)));
+        EXPECT_EQ(buffer[c.copied], 0) << c.size;
+        for (int i = static_cast<int>(c.copied) + 1; i < 16; ++i) EXPECT_EQ(buffer[i], u'#') << c.size << " at " << i;
+    }
+    WCHAR untouched = u'#';
+    EXPECT_EQ(SendMessageW(view, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&untouched)), 0);
+    EXPECT_EQ(untouched, u'#');
+}
+
 TEST(HtmlDocumentModel, FontSizesColoursAndInlineLooks) {
     const HtmlDocument doc = parse_html(
         u"<font size=+1>Big</font><font size=-2>Tiny</font><font size=9>Huge</font><font size=2>Two</font>"
@@ -252,6 +293,63 @@ TEST(HtmlLayoutTest, WordsWrapToTheWidthAndAnOverlongWordBreaksBetweenLetters) {
         EXPECT_LE(f.x + f.width, 100 - longWord.rightMargin);
     }
     EXPECT_EQ(letters, 80u);
+}
+
+// The pixels from the left margin to the end of the last fragment of a
+// document laid out on one line.
+int one_line_width(const HtmlDocument& doc) {
+    const HtmlLayout wide = lay_out_html(doc, 2000);
+    EXPECT_EQ(wide.lines.size(), 1u);
+    const auto& last = wide.fragments[wide.lines[0].first + wide.lines[0].count - 1];
+    return last.x + last.width - doc.leftMargin;
+}
+
+TEST(HtmlLayoutTest, WordsThatFillTheLineExactlyStayOnIt) {
+    const HtmlDocument doc = parse_html(u"<body leftmargin=4 rightmargin=4><p>quay ferry harbour</p>");
+    const int used = one_line_width(doc);
+    ASSERT_GT(used + 8, 48) << "wider than the narrowest layout";
+    const HtmlLayout exact = lay_out_html(doc, used + 8);
+    EXPECT_EQ(exact.lines.size(), 1u);
+
+    const HtmlLayout narrower = lay_out_html(doc, used + 7);
+    ASSERT_EQ(narrower.lines.size(), 2u);
+    const auto& moved = narrower.fragments[narrower.lines[1].first];
+    EXPECT_EQ(doc.text.substr(moved.start, moved.length), u"harbour");
+    EXPECT_EQ(moved.x, 4);
+
+    // One character more at the same width wraps too.
+    const HtmlDocument longer = parse_html(u"<body leftmargin=4 rightmargin=4><p>quay ferry harbours</p>");
+    EXPECT_EQ(lay_out_html(longer, used + 8).lines.size(), 2u);
+
+    // A word wider than the line is broken between letters: a line takes
+    // as many letters as fill it exactly, and no more.
+    const int letter = one_line_width(parse_html(u"<body leftmargin=4 rightmargin=4>w"));
+    ASSERT_GT(letter, 0);
+    const int perLine = 48 / letter + 1;  // a layout narrower than 48 pixels is made at 48
+    const HtmlDocument word =
+        parse_html(u"<body leftmargin=4 rightmargin=4>" + std::u16string(2 * perLine + 1, u'w'));
+    const HtmlLayout full = lay_out_html(word, perLine * letter + 8);
+    ASSERT_EQ(full.lines.size(), 3u);
+    EXPECT_EQ(full.fragments[full.lines[0].first].length, static_cast<std::uint32_t>(perLine));
+    EXPECT_EQ(full.fragments[full.lines[1].first].length, static_cast<std::uint32_t>(perLine));
+    EXPECT_EQ(full.fragments[full.lines[2].first].length, 1u);
+    const HtmlLayout oneLess = lay_out_html(word, perLine * letter + 7);
+    EXPECT_EQ(oneLess.fragments[oneLess.lines[0].first].length, static_cast<std::uint32_t>(perLine - 1));
+}
+
+TEST(HtmlLayoutTest, TheFirstParagraphStartsAtTheTopMargin) {
+    const HtmlLayout set = lay_out_html(parse_html(u"<body topmargin=7><p>one</p><p>two</p>"), 200);
+    ASSERT_EQ(set.lines.size(), 2u);
+    EXPECT_EQ(set.lines[0].top, 7);
+    EXPECT_EQ(set.lines[1].top, 7 + 2 * set.lines[0].height) << "the second one has an empty line above it";
+
+    const HtmlLayout zero = lay_out_html(parse_html(u"<body topmargin=0><p>one</p>"), 200);
+    ASSERT_EQ(zero.lines.size(), 1u);
+    EXPECT_EQ(zero.lines[0].top, 0);
+    const HtmlDocument plain = parse_html(u"<p>one</p>");
+    const HtmlLayout byDefault = lay_out_html(plain, 200);
+    ASSERT_EQ(byDefault.lines.size(), 1u);
+    EXPECT_EQ(byDefault.lines[0].top, plain.topMargin);
 }
 
 TEST(HtmlLayoutTest, BreaksParagraphsRulesAndListItems) {

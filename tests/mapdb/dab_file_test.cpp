@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -99,6 +100,31 @@ TEST_F(DabFileTest, AnOverlongLineIsCutAndItsRestSkipped) {
         EXPECT_EQ(file.ReadLine(buf, 200, &cut), 5);
         EXPECT_FALSE(cut);
         EXPECT_EQ(std::u16string(buf), u"after");
+    }
+}
+
+TEST_F(DabFileTest, ALineOfCapacityMinusOneUnitsIsWholeAndOneMoreIsCut) {
+    // Small capacities and the parser's own (65536 units).
+    for (int capacity : {2, 17, 65536}) {
+        for (TextEncoding e : {TextEncoding::Utf16LE, TextEncoding::Utf16BE, TextEncoding::Ansi1252, TextEncoding::Utf8}) {
+            const std::u16string fits(static_cast<std::size_t>(capacity) - 1, u'y');
+            open(encode_text(fits + u"\r\n" + fits + u"z\r\nafter\r\n", e));
+            std::vector<WCHAR> buf(static_cast<std::size_t>(capacity) + 1, u'#');
+            bool cut = true;
+            EXPECT_EQ(file.ReadLine(buf.data(), capacity, &cut), capacity - 1) << capacity << " " << static_cast<int>(e);
+            EXPECT_FALSE(cut) << capacity << " " << static_cast<int>(e);
+            EXPECT_EQ(std::u16string(buf.data()), fits);
+            EXPECT_EQ(buf[static_cast<std::size_t>(capacity)], u'#') << "nothing written past the capacity";
+
+            cut = false;
+            EXPECT_EQ(file.ReadLine(buf.data(), capacity, &cut), capacity - 1) << capacity << " " << static_cast<int>(e);
+            EXPECT_TRUE(cut) << capacity << " " << static_cast<int>(e);
+            EXPECT_EQ(std::u16string(buf.data()), fits);
+            EXPECT_EQ(buf[static_cast<std::size_t>(capacity)], u'#');
+
+            EXPECT_EQ(file.ReadLine(buf.data(), capacity, &cut), std::min(capacity - 1, 5));
+            EXPECT_EQ(std::u16string(buf.data()), std::u16string(u"after").substr(0, capacity - 1)) << "the rest was skipped";
+        }
     }
 }
 

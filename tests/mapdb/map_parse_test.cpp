@@ -148,6 +148,27 @@ TEST_F(ParseTest, FieldsFollowTheCommaRule) {
               "image m\n");
 }
 
+TEST_F(ParseTest, ARelatedMapLineGivesBothRectanglesFieldByField) {
+    CMap& map = parse(u"<Mapfolio Version>\r\n1\r\n<Name>\r\nA,b,c\r\n<Images>\r\nm\r\n"
+                      u"<Related Maps>\r\nA,1,2,3,4,B,5,6,7,8\r\n</Related Maps>\r\n");
+    ASSERT_TRUE(map.dataLoaded) << to_u8(map.errorText);
+    const RelatedMap* link = map.relatedMapList;
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(text(link->sourceMapName), "A");
+    EXPECT_EQ(link->hotRect.left, 1);
+    EXPECT_EQ(link->hotRect.top, 2);
+    EXPECT_EQ(link->hotRect.right, 3);
+    EXPECT_EQ(link->hotRect.bottom, 4);
+    EXPECT_EQ(text(link->targetMapName), "B");
+    EXPECT_EQ(link->targetRect.left, 5);
+    EXPECT_EQ(link->targetRect.top, 6);
+    EXPECT_EQ(link->targetRect.right, 7);
+    EXPECT_EQ(link->targetRect.bottom, 8);
+    // Records are packed to 4 bytes: the pointer is copied out before it is compared.
+    const RelatedMap* next = link->next;
+    EXPECT_EQ(next, nullptr);
+}
+
 TEST_F(ParseTest, EachFaultIsReportedWithItsSectionsText) {
     const std::u16string head = u"<Mapfolio Version>\r\n1\r\n<Name>\r\nA,b,c\r\n<Images>\r\nm\r\n";
     struct Case {
@@ -171,6 +192,84 @@ TEST_F(ParseTest, EachFaultIsReportedWithItsSectionsText) {
         {head + u"<Background Images>\r\nb.twk\r\n</Background Images>\r\n", "Database <Background Images> error"},
     };
     for (const Case& c : cases) EXPECT_EQ(error(c.source), c.error) << to_u8(c.source);
+}
+
+TEST_F(ParseTest, AFailedParseReportsTheLineItStoppedAt) {
+    const std::u16string head = u"<Mapfolio Version>\r\n1\r\n<Name>\r\nA,b,c\r\n<Images>\r\nm\r\n";  // 6 lines
+    struct Case {
+        std::u16string source;
+        int line;
+    } cases[] = {
+        // The line whose content broke the rule.
+        {u"<Name>\r\nA,b\r\n<Mapfolio Version>\r\n1\r\n", 2},
+        {u"<Mapfolio Version>\r\n1\r\n<Name>\r\nA,b\r\n<Images>\r\nm\r\n", 4},
+        {head + u"<Locations>\r\n\r\n</Locations>\r\n", 8},
+        {head + u"<Locations>\r\nCafes\r\n1,2,ok\r\n1,2\r\n</Locations>\r\n", 10},
+        {head + u"<Locations>\r\nCafes\r\n1,2,a\r\n</Locations> \r\n", 10},
+        {u"<Locations>\r\nC\r\n1,2\r\n</Locations>\r\n" + head, 3},  // before the sections found first
+        {head + u"<Related Maps>\r\nA,1,2,3,4,B,5,6,7,8\r\nA,1,2,3,4,B,1,2,3\r\n</Related Maps>\r\n", 9},
+        {head + u"<Links>\r\n\r\n</Links>\r\n", 8},
+        {head + u"<Links>\r\nG\r\n1,2,3,a\r\n</Links>\r\n", 9},
+        {head + u"<Background Images>\r\nb.twk\r\n</Background Images>\r\n", 8},
+        // A last line without a line end is a line like any other.
+        {head + u"<Locations>\r\nCafes\r\n1,2", 9},
+        // Every kind of line end counts once; LF CR is two ends.
+        {u"<Mapfolio Version>\n1\r<Images>\n\rm\r\n<Name>\rA,b\n", 7},
+        // 0: the step ran into the end of the file.
+        {u"<Name>\r\nA,b,c\r\n<Images>\r\nm\r\n", 0},
+        {u"<Images>\r\nm\r\n<Mapfolio Version>", 0},
+        {u"<Mapfolio Version>\r\n1\r\n<Name>\r\nA,b,c\r\n<Images>", 0},
+        {head + u"<Information>\r\ntitle only", 0},
+        {head + u"<Locations>\r\nCafes\r\n1,2,a\r\n", 0},
+    };
+    for (const Case& c : cases) {
+        std::u16string path = to_u16(dir.write("LINE.DAB", encode_text(c.source, TextEncoding::Ansi1252)));
+        CMap map;
+        int line = -1;
+        map.Open(path.c_str(), &line);
+        EXPECT_FALSE(map.dataLoaded) << to_u8(c.source);
+        EXPECT_EQ(line, c.line) << to_u8(c.source);
+        map.Close();
+    }
+    // The byte-order mark is not a line, and UTF-16 lines count alike.
+    for (TextEncoding e : {TextEncoding::Utf16LE, TextEncoding::Utf16BE, TextEncoding::Utf8}) {
+        std::u16string path = to_u16(
+            dir.write("LINE.DAB", encode_text(head + u"<Locations>\r\nCafes\r\n1,2,ok\r\n1,2\r\n</Locations>\r\n", e)));
+        CMap map;
+        int line = -1;
+        map.Open(path.c_str(), &line);
+        EXPECT_EQ(line, 10) << static_cast<int>(e);
+        map.Close();
+    }
+}
+
+TEST_F(ParseTest, AParseThatStopsBeforeAnyLineReportsLine0) {
+    int line = 99;
+    CMap missing;
+    missing.Open(to_u16(dir.file("NONE.DAB")).c_str(), &line);
+    EXPECT_EQ(line, 0);
+    EXPECT_FALSE(missing.Parse(to_u16(dir.file("NONE.DAB")).c_str(), &(line = 99)));
+    EXPECT_EQ(line, 0);
+
+    std::u16string path = to_u16(dir.write("GOOD.DAB", encode_text(kMinimal, TextEncoding::Ansi1252)));
+    platform::testing::fail_allocations(platform::AllocKind::Local, 0, 1);
+    CMap noArena;
+    noArena.Open(path.c_str(), &(line = 99));
+    EXPECT_EQ(to_u8(noArena.errorText), "Database GetBuffer() failed");
+    EXPECT_EQ(line, 0);
+    platform::testing::clear_allocation_faults();
+
+    CMap tooLong;
+    tooLong.Open((std::u16string(MAX_PATH, u'x')).c_str(), &(line = 99));
+    EXPECT_FALSE(tooLong.dataLoaded);
+    EXPECT_EQ(line, 0);
+
+    // A parse that loads leaves 0 too.
+    CMap good;
+    good.Open(path.c_str(), &(line = 99));
+    ASSERT_TRUE(good.dataLoaded);
+    EXPECT_EQ(line, 0);
+    good.Close();
 }
 
 TEST_F(ParseTest, ABlockWithoutItsEndLineRunsOnUntilALineHasTooFewFields) {

@@ -429,6 +429,67 @@ TEST_F(WindowManager, DoubleTapsOnlyOnDoubleClickClasses) {
     (void)plain;
 }
 
+TEST_F(WindowManager, ADoubleTapMayTakeExactlyTheDoubleTapTimeAndSlop) {
+    CreateWindowExW(0, u"RecorderDbl", u"Main", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                    nullptr, nullptr, nullptr, const_cast<char*>("main"));
+    headless::run_until_idle();
+    // Each pair starts well after the last, so no tap pairs with the one before.
+    auto pair = [](int dt, int dx, int dy) {
+        headless::advance_clock(5000);
+        headless::tap(100, 100);
+        headless::advance_clock(static_cast<std::uint64_t>(dt));
+        headless::tap(100 + dx, 100 + dy);
+        headless::run_until_idle();
+    };
+    struct Case {
+        int dt, dx, dy;
+        bool isDouble;
+    } cases[] = {
+        {500, 0, 0, true},  {501, 0, 0, false},  // 500 ms
+        {0, 4, -4, true},   {0, 5, 0, false},    // 4 pixels either way
+        {0, -4, 4, true},   {0, 0, -5, false},
+        {500, 4, 4, true},
+    };
+    for (const Case& c : cases) {
+        g_log.clear();
+        pair(c.dt, c.dx, c.dy);
+        EXPECT_EQ(logged({WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}),
+                  (Log{"main WM_LBUTTONDOWN", c.isDouble ? "main WM_LBUTTONDBLCLK" : "main WM_LBUTTONDOWN"}))
+            << c.dt << " ms, " << c.dx << "," << c.dy;
+    }
+}
+
+TEST_F(WindowManager, KeyMessagesCarryTheRepeatCountAndTheStateBits) {
+    make_main();
+    headless::run_until_idle();
+    std::vector<std::pair<UINT, LPARAM>> got;
+    for (UINT m : {WM_KEYDOWN, WM_KEYUP}) {
+        on("main", m, [&, m](HWND, WPARAM, LPARAM l) {
+            got.emplace_back(m, l);
+            return LRESULT{0};
+        });
+    }
+    headless::key_down(VK_DOWN);
+    headless::key_down(VK_DOWN, true);  // held: the key repeats
+    headless::key_up(VK_DOWN);
+    headless::run_until_idle();
+    ASSERT_EQ(got.size(), 3u);
+    // Win32: bits 0-15 the repeat count, bit 30 the key was down before,
+    // bit 31 the key is being released.
+    EXPECT_EQ(got[0], std::make_pair(UINT{WM_KEYDOWN}, LPARAM{0x00000001}));
+    EXPECT_EQ(got[1], std::make_pair(UINT{WM_KEYDOWN}, LPARAM{0x40000001}));
+    EXPECT_EQ(got[2], std::make_pair(UINT{WM_KEYUP}, LPARAM{0xC0000001}));
+    for (const auto& [message, l] : got) {
+        EXPECT_EQ(LOWORD(l), 1) << "one keystroke each";
+    }
+    EXPECT_EQ((got[0].second >> 30) & 1, 0);
+    EXPECT_EQ((got[1].second >> 30) & 1, 1);
+    EXPECT_EQ((got[2].second >> 30) & 1, 1);
+    EXPECT_EQ((got[0].second >> 31) & 1, 0);
+    EXPECT_EQ((got[1].second >> 31) & 1, 0);
+    EXPECT_EQ((got[2].second >> 31) & 1, 1);
+}
+
 TEST_F(WindowManager, KeysGoToTheFocusAndEnterTypesACarriageReturn) {
     HWND main = make_main();
     HWND edit = make_window("edit", WS_CHILD | WS_VISIBLE, RECT{0, 0, 50, 20}, main);

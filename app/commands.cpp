@@ -2,6 +2,7 @@
 
 #include "app/command_bar.h"
 #include "app/command_ids.h"
+#include "app/dialog_commands.h"
 #include "app/loading_log.h"
 #include "app/main_window.h"
 #include "app/main_window_state.h"
@@ -19,13 +20,12 @@ struct CommandEntry {
     void (*handler)(HWND window);  // may be null
 };
 
-// A command without a handler plays its click and does nothing more.
 constexpr CommandEntry kCommands[] = {
     {IDM_QUIT, true, false, QuitCommand},
     {IDM_LOAD_ALL_MAPS, false, false, LoadAllMapsCommand},
-    {IDM_FIND, true, true, nullptr},
+    {IDM_FIND, true, true, FindCommand},
     {IDM_HOME, true, true, HomeCommand},
-    {IDM_INFORMATION, true, true, nullptr},
+    {IDM_INFORMATION, true, true, InformationCommand},
     {IDM_BACK, true, true, BackCommand},
     {IDM_FORWARD, true, true, ForwardCommand},
     {IDM_ZOOM_IN, true, true, ZoomInCommand},

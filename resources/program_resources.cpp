@@ -2,6 +2,7 @@
 
 void RegisterProgramResources() {
     RegisterButtonBitmaps();
+    RegisterDialogTemplates();
     RegisterMenuBars();
     RegisterProgramIcon();
     RegisterSounds();

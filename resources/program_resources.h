@@ -12,6 +12,7 @@ void RegisterProgramResources();
 
 // The parts of it, one per kind of resource.
 void RegisterButtonBitmaps();
+void RegisterDialogTemplates();
 void RegisterMenuBars();
 void RegisterProgramIcon();
 void RegisterSounds();

@@ -20,3 +20,29 @@
 #define IDM_MAIN_MENU_BUTTON 40027
 #define IDS_MAIN_MENU_CAPTION 40089
 #define IDM_DIALOG_MENU_BUTTON 40051
+
+// Dialog templates.
+#define IDD_FIND 115
+#define IDD_INFORMATION 145
+
+// Find dialog controls.
+#define IDC_FIND_LOCATIONS 1003
+#define IDC_FIND_CATEGORIES 1047
+#define IDC_FIND_MAPS 1050
+#define IDC_FIND_MAP_LABEL 1010
+#define IDC_FIND_CATEGORY_LABEL 1011
+#define IDC_FIND_ITEM_LABEL 1012
+#define IDC_FIND_DESCRIPTION 1019
+#define IDC_FIND_INFO_LABEL 1020
+
+// Information dialog controls.
+#define IDC_INFO_MAPS 1050
+#define IDC_INFO_TOPICS 1047
+#define IDC_INFO_TEXT 1017
+#define IDC_INFO_VIEW_LABEL 1014
+#define IDC_INFO_CATEGORY_LABEL 1015
+
+// Menu-bar buttons: OK in Find, Cancel in Find and the close button in
+// Information.
+#define IDM_DIALOG_OK 1001
+#define IDM_DIALOG_CANCEL 40057

@@ -67,6 +67,7 @@ using LPMSG = MSG*;
 #define WM_LBUTTONDBLCLK 0x0203
 #define WM_CAPTURECHANGED 0x0215
 #define WM_USER 0x0400
+#define WM_APP 0x8000
 
 // A pointer position packed in lParam: x in the low word, y in the high
 // word, each a signed 16-bit value (a stylus dragged off a window's left

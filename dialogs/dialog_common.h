@@ -1,0 +1,61 @@
+// What the Find and Information dialogs share: their two brushes and the
+// colours they answer with, the controls stretched to the dialog's width,
+// the bold label font, the menu bar of image buttons, the first-word cut of
+// a remembered text and the selection of a list item by such a text.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <string>
+
+// The first of the private messages each dialog sends itself to fill its
+// lists: the map list.
+#define MSG_FILL_MAPS (WM_APP + 1)
+
+// The button and dialog brushes, made when a dialog opens and deleted when
+// it ends.
+struct DialogBrushes {
+    HBRUSH button = nullptr;  // navy
+    HBRUSH dialog = nullptr;  // light yellow
+    void Create();
+    void Delete();
+};
+
+// The dialogs' answer to a WM_CTLCOLOR* message (the brush, as the dialog
+// procedure's result), setting the text colour and background mode on the
+// DC in wParam; 0 for any other message.
+INT_PTR ReplyToColourMessage(const DialogBrushes& brushes, UINT message, WPARAM wParam);
+
+// Moves the control to x -1 and the width of its dialog plus 2, keeping its
+// top and height: it reaches one pixel beyond each side edge.
+void StretchToDialogWidth(HWND control);
+// Gives the control the bold System font, made on first use and kept for
+// the program's life.
+void SetBoldLabelFont(HWND control);
+
+// The dialogs' menu bar: the shell's bar from resource 168 with the image
+// buttons of bitmap, and a tool tip for each. Says "Create Menu Bar Failed"
+// and returns null when the bar cannot be made.
+HWND CreateDialogMenuBar(HWND dialog, HINSTANCE instance, int bitmap, const TBBUTTON* buttons, int count,
+                         const LPCWSTR* tips);
+
+// Cuts text in place just before the first space that follows its first
+// word. Spaces at the very start are passed over and stay; a text with no
+// space after its first word, or of spaces only, stays whole. Only U+0020
+// counts as a space.
+void CutAtFirstWord(WCHAR* text);
+
+// A list item's text into text (RememberedTextLength + 1 units), cut to
+// that many characters however long the item's text is. Empty for an index
+// that is no item.
+void CopyComboText(HWND combo, int index, WCHAR* text);
+void CopyListText(HWND list, int index, WCHAR* text);
+
+// Selects the first item, in display order, that begins with text without
+// regard to case, or else item 0 (nothing in an empty list).
+void SelectComboByText(HWND combo, LPCWSTR text);
+void SelectListByText(HWND list, LPCWSTR text);
+
+// The value name of a remembered choice: the home map's name followed by
+// suffix (" Find Category" ...), so several guides keep theirs apart.
+std::u16string SettingName(LPCWSTR suffix);

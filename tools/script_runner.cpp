@@ -1,8 +1,10 @@
 #include "tools/script_runner.h"
 
 #include "app/main_window_state.h"
+#include "platform/testing/dialog_controls.h"
 #include "platform/testing/headless.h"
 #include "platform/win32.h"
+#include "resources/resource_ids.h"
 #include "tools/script_state.h"
 
 #include <poll.h>
@@ -29,8 +31,18 @@ struct KeyName {
     unsigned vk;
 };
 constexpr KeyName kKeys[] = {
-    {"UP", VK_UP}, {"DOWN", VK_DOWN}, {"LEFT", VK_LEFT}, {"RIGHT", VK_RIGHT}, {"RETURN", VK_RETURN},
+    {"UP", VK_UP},         {"DOWN", VK_DOWN},     {"LEFT", VK_LEFT}, {"RIGHT", VK_RIGHT},
+    {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE}, {"TAB", VK_TAB},
 };
+
+// The dialog lists a select step names.
+enum class DialogList { Map, Category, Item, Topic };
+struct ListName {
+    const char* name;
+    DialogList list;
+};
+constexpr ListName kLists[] = {
+    {"map", DialogList::Map}, {"category", DialogList::Category}, {"item", DialogList::Item}, {"topic", DialogList::Topic}};
 
 struct AnswerName {
     const char* name;
@@ -110,7 +122,7 @@ ScriptReader::Result ScriptReader::next(std::string& line, int waitMs) {
 }
 
 struct ScriptRunner::Step {
-    enum class Kind { Nothing, Tap, Press, Move, Release, Wait, Key, Button, Command, Answer, Shot, State, Exit };
+    enum class Kind { Nothing, Tap, Press, Move, Release, Wait, Key, Button, Command, Answer, Shot, State, Exit, Select };
     Kind kind = Kind::Nothing;
     int line = 0;
     int x = 0;
@@ -177,7 +189,7 @@ bool parse_step(const std::string& raw, ScriptRunner::Step& step, std::string* e
                 return true;
             }
         }
-        *error = "key needs UP, DOWN, LEFT, RIGHT, RETURN or a key number 1-255";
+        *error = "key needs UP, DOWN, LEFT, RIGHT, RETURN, ESCAPE, TAB or a key number 1-255";
         return false;
     }
     if (verb == "button") {
@@ -188,6 +200,20 @@ bool parse_step(const std::string& raw, ScriptRunner::Step& step, std::string* e
         step.kind = Kind::Button;
         step.text = rest;
         return true;
+    }
+    if (verb == "select") {
+        const auto gap = rest.find_first_of(" \t");
+        const std::string list = rest.substr(0, gap);
+        const std::string text = gap == std::string::npos ? std::string() : trim(rest.substr(gap));
+        for (const ListName& name : kLists) {
+            if (list != name.name || text.empty()) continue;
+            step.kind = Kind::Select;
+            step.value = static_cast<std::uint32_t>(name.list);
+            step.text = text;
+            return true;
+        }
+        *error = "select needs map, category, item or topic and the text of an item";
+        return false;
     }
     if (verb == "command") {
         long long id = 0;
@@ -278,6 +304,7 @@ bool ScriptRunner::RunAction() {
     case ActionKind::Key: headless::press_key(done.value); return true;
     case ActionKind::Command:
         return IsWindow(g_mainWindow) && PostMessageW(g_mainWindow, WM_COMMAND, done.value, 0);
+    case ActionKind::Select: return Choose(done);
     case ActionKind::Wait: break;
     }
     return false;
@@ -343,6 +370,9 @@ void ScriptRunner::Execute(const Step& step) {
     case Kind::Command:
         if (running) m_actions.push_back(Action{ActionKind::Command, 0, 0, step.value, {}});
         return;
+    case Kind::Select:
+        if (running) m_actions.push_back(Action{ActionKind::Select, 0, 0, step.value, {}, step.text, step.line});
+        return;
     case Kind::Button: {
         if (!running) return;
         for (const bool exact : {true, false}) {
@@ -371,6 +401,82 @@ void ScriptRunner::Execute(const Step& step) {
         return;
     case Kind::Exit: End(0); return;
     }
+}
+
+bool ScriptRunner::Choose(Action action) {
+    namespace testing = platform::testing;
+    static const char* const kNames[] = {"map", "category", "item", "topic"};
+    const auto list = static_cast<DialogList>(action.value);
+    const char* name = kNames[action.value];
+    HWND dialog = testing::front_dialog();
+    if (dialog == nullptr) {
+        Fail(action.line, std::string("no dialog is open to select a ") + name + " in");
+        return false;
+    }
+    // Only Find has a list of places; its categories and Information's
+    // topics are the same control.
+    const bool find = GetDlgItem(dialog, IDC_FIND_LOCATIONS) != nullptr;
+    int id = 0;
+    switch (list) {
+    case DialogList::Map: id = IDC_FIND_MAPS; break;
+    case DialogList::Category: id = find ? IDC_FIND_CATEGORIES : 0; break;
+    case DialogList::Item: id = find ? IDC_FIND_LOCATIONS : 0; break;
+    case DialogList::Topic: id = find ? 0 : IDC_INFO_TOPICS; break;
+    }
+    HWND control = id ? GetDlgItem(dialog, id) : nullptr;
+    if (control == nullptr) {
+        Fail(action.line, std::string("this dialog has no ") + name + " list");
+        return false;
+    }
+    // The exact text first, then the same without regard to case.
+    const std::u16string wanted = platform::from_utf8(action.text);
+    const std::vector<std::u16string> texts = testing::list_texts(control);
+    int index = -1;
+    for (std::size_t i = 0; i < texts.size() && index < 0; ++i) {
+        if (texts[i] == wanted) index = static_cast<int>(i);
+    }
+    for (std::size_t i = 0; i < texts.size() && index < 0; ++i) {
+        if (lstrcmpiW(texts[i].c_str(), wanted.c_str()) == 0) index = static_cast<int>(i);
+    }
+    if (index < 0) {
+        Fail(action.line, std::string("no ") + name + " has the text '" + action.text + "'");
+        return false;
+    }
+    // The next tap: on the closed combo box, on the item when it is in
+    // view, else on the arrow that scrolls towards it. Then look again.
+    std::optional<testing::ListView> view;
+    RECT target{};
+    if (list != DialogList::Item) {
+        const auto combo = testing::combo_box_view(control);
+        if (!combo) return false;
+        if (!combo->dropped) target = combo->field;
+        else view = combo->list;
+    } else {
+        view = testing::list_box_view(control);
+    }
+    bool chosen = false;
+    if (view) {
+        for (const testing::ListItemView& row : view->visible) {
+            if (row.index == index) {
+                target = row.rect;
+                chosen = true;
+            }
+        }
+        if (!chosen) target = index < view->top ? view->bar.up : view->bar.down;
+    }
+    // A list that will not scroll to the item would be tapped for ever.
+    if (IsRectEmpty(&target) || ++action.tries > static_cast<int>(texts.size()) + 4) {
+        Fail(action.line, std::string("the ") + name + " '" + action.text + "' cannot be brought into view");
+        return false;
+    }
+    const POINT at = testing::centre(target);
+    std::deque<Action> next;
+    next.push_back(Action{ActionKind::Down, at.x, at.y, 0, {}});
+    next.push_back(Action{ActionKind::Wait, 0, 0, kTapMs, {}});
+    next.push_back(Action{ActionKind::Up, at.x, at.y, 0, {}});
+    if (!chosen) next.push_back(action);
+    m_actions.insert(m_actions.begin(), next.begin(), next.end());
+    return false;
 }
 
 bool ScriptRunner::AnswerBox() {

@@ -44,13 +44,16 @@ public:
     int ExitCode() const { return m_exitCode; }
 
 private:
-    enum class ActionKind { Down, Move, Up, Wait, Key, Command };
+    enum class ActionKind { Down, Move, Up, Wait, Key, Command, Select };
     struct Action {
         ActionKind kind;
         int x = 0;  // screen pixels
         int y = 0;
-        std::uint32_t value = 0;  // milliseconds, key or command
+        std::uint32_t value = 0;  // milliseconds, key, command or list
         std::optional<std::uint64_t> until;  // a wait under way
+        std::string text;  // the item a Select looks for
+        int line = 0;      // the step a Select came from
+        int tries = 0;     // the taps a Select has made
     };
     // Runs the first queued action; false when it gave the program nothing
     // to do (a wait already over, a window gone).
@@ -61,6 +64,10 @@ private:
     void Execute(const Step& step);
     // Queues a tap at a screen point: down, 50 ms, up.
     void QueueTap(int x, int y);
+    // Takes one step towards choosing a dialog list's item as a user does:
+    // drops the combo box, scrolls the list, taps the item. False when the
+    // run fails (no dialog, no such list or item).
+    bool Choose(Action action);
     // Taps the button of the message box that answers as asked; false when
     // no box is up.
     bool AnswerBox();

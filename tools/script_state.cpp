@@ -4,8 +4,11 @@
 #include "app/loading_log.h"
 #include "mapdb/map_catalogue.h"
 #include "mapview/map_view.h"
+#include "platform/testing/dialog_controls.h"
 #include "platform/testing/headless.h"
+#include "resources/resource_ids.h"
 #include "tools/json_writer.h"
+#include "tools/settings_values.h"
 
 #include <vector>
 
@@ -98,6 +101,65 @@ void write_history(JsonWriter& json) {
     json.end_array();
 }
 
+// A list of the dialog: its items in display order and the one selected
+// (null for none), or both null for a list the dialog does not have.
+void write_list(JsonWriter& json, HWND dialog, int id, bool combo, const char* items, const char* item) {
+    HWND control = dialog ? GetDlgItem(dialog, id) : nullptr;
+    json.key(items);
+    if (control == nullptr) {
+        json.null();
+        json.key(item).null();
+        return;
+    }
+    const std::vector<std::u16string> texts = platform::testing::list_texts(control);
+    json.begin_array();
+    for (const std::u16string& text : texts) json.value(text.c_str());
+    json.end_array();
+    const LRESULT selected = SendMessageW(control, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+    json.key(item);
+    if (selected >= 0 && static_cast<std::size_t>(selected) < texts.size()) {
+        json.value(texts[static_cast<std::size_t>(selected)].c_str());
+    } else {
+        json.null();
+    }
+}
+
+// The Find or Information dialog in front, or null.
+void write_dialog(JsonWriter& json) {
+    HWND dialog = platform::testing::front_dialog();
+    if (dialog == nullptr) {
+        json.null();
+        return;
+    }
+    // Only Find has a list of places.
+    const bool find = GetDlgItem(dialog, IDC_FIND_LOCATIONS) != nullptr;
+    json.begin_object();
+    json.key("kind").value(find ? "find" : "information");
+    write_list(json, dialog, IDC_FIND_MAPS, true, "maps", "map");
+    write_list(json, find ? dialog : nullptr, IDC_FIND_CATEGORIES, true, "categories", "category");
+    write_list(json, find ? dialog : nullptr, IDC_FIND_LOCATIONS, false, "items", "item");
+    write_list(json, find ? nullptr : dialog, IDC_INFO_TOPICS, true, "topics", "topic");
+    HWND pane = GetDlgItem(dialog, find ? IDC_FIND_DESCRIPTION : IDC_INFO_TEXT);
+    json.key("pane");
+    if (pane != nullptr) {
+        json.value(headless::html_view_text(pane).c_str());
+    } else {
+        json.null();
+    }
+    json.end_object();
+}
+
+// The values of the program's settings key, by name.
+void write_settings(JsonWriter& json) {
+    std::vector<SettingValue> values;
+    LONG status = 0;
+    ReadSettingValues(&values, &status);
+    json.begin_object();
+    for (const SettingValue& value : values)
+        json.key(platform::to_utf8(value.name)).value(SettingText(value.type, value.data).c_str());
+    json.end_object();
+}
+
 void write_catalogue(JsonWriter& json) {
     json.key("maps").begin_array();
     for (const CMap* map : g_mapCatalogue.slots) {
@@ -178,6 +240,10 @@ std::string ProgramStateJson(std::optional<int> exited) {
     static int paints = 0;
     if (IsWindow(g_mainWindow)) paints = headless::paint_count(g_mainWindow);
     json.key("paints").value(paints);
+    json.key("dialog");
+    write_dialog(json);
+    json.key("settings");
+    write_settings(json);
     json.end_object();
     return json.str();
 }

@@ -1,6 +1,7 @@
 // mapfolio-tool settings: see and change what the program remembers, the
 // values of its registry key.
 #include "platform/win32.h"
+#include "tools/settings_values.h"
 #include "tools/tool_commands.h"
 
 #include <cstdio>
@@ -8,8 +9,6 @@
 #include <vector>
 
 namespace {
-
-constexpr char16_t kProgramKey[] = u"Software\\Tarnwick\\Mapfolio";
 
 // Control characters would break the one-line-per-value listing.
 std::string printable(std::u16string_view text) {
@@ -26,26 +25,7 @@ std::string printable(std::u16string_view text) {
     return out;
 }
 
-// A REG_SZ is the text up to its first zero unit; anything else is shown as
-// its type and bytes.
-std::string shown(DWORD type, const std::vector<BYTE>& data) {
-    if (type == REG_SZ) {
-        std::u16string text;
-        for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
-            const char16_t u = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-            if (u == 0) break;
-            text += u;
-        }
-        return printable(text);
-    }
-    std::string out = "hex(" + std::to_string(type) + ")";
-    for (BYTE b : data) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, " %02x", b);
-        out += hex;
-    }
-    return out;
-}
+std::string shown(DWORD type, const std::vector<BYTE>& data) { return printable(SettingText(type, data)); }
 
 int fail(const std::string& message, int code = 1) {
     std::fprintf(stderr, "mapfolio-tool: %s\n", message.c_str());
@@ -60,47 +40,22 @@ std::string error_text(LONG status) {
     }
 }
 
-// The program's key, or null when it does not exist (yet).
-HKEY open_key(bool create, LONG& status) {
-    HKEY key = nullptr;
-    status = create ? RegCreateKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, 0, nullptr, &key, nullptr)
-                    : RegOpenKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &key);
-    return status == ERROR_SUCCESS ? key : nullptr;
-}
-
-bool read_value(HKEY key, const std::u16string& name, DWORD& type, std::vector<BYTE>& data) {
-    DWORD size = 0;
-    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
-    data.resize(size);
-    return RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size) == ERROR_SUCCESS;
-}
-
 int list() {
+    std::vector<SettingValue> values;
     LONG status = 0;
-    HKEY key = open_key(false, status);
-    if (key == nullptr) return status == ERROR_FILE_NOT_FOUND ? 0 : fail(error_text(status));
-    std::vector<WCHAR> name(16384);
-    for (DWORD i = 0;; ++i) {
-        DWORD length = static_cast<DWORD>(name.size());
-        DWORD type = 0;
-        DWORD size = 0;
-        if (RegEnumValueW(key, i, name.data(), &length, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-        std::vector<BYTE> data;
-        const std::u16string valueName(name.data(), length);
-        if (!read_value(key, valueName, type, data)) continue;
-        std::printf("%s = %s\n", printable(valueName).c_str(), shown(type, data).c_str());
-    }
-    RegCloseKey(key);
+    if (!ReadSettingValues(&values, &status)) return fail(error_text(status));
+    for (const SettingValue& value : values)
+        std::printf("%s = %s\n", printable(value.name).c_str(), shown(value.type, value.data).c_str());
     return 0;
 }
 
 int get(const std::string& nameText) {
     const std::u16string name = platform::from_utf8(nameText);
     LONG status = 0;
-    HKEY key = open_key(false, status);
+    HKEY key = OpenSettingsKey(false, &status);
     DWORD type = 0;
     std::vector<BYTE> data;
-    const bool found = key != nullptr && read_value(key, name, type, data);
+    const bool found = key != nullptr && ReadSettingValue(key, name, &type, &data);
     if (key) RegCloseKey(key);
     if (!found) return fail("no setting named '" + nameText + "'");
     std::printf("%s\n", shown(type, data).c_str());
@@ -111,7 +66,7 @@ int set(const std::string& nameText, const std::string& text) {
     const std::u16string name = platform::from_utf8(nameText);
     const std::u16string value = platform::from_utf8(text);
     LONG status = 0;
-    HKEY key = open_key(true, status);
+    HKEY key = OpenSettingsKey(true, &status);
     if (key == nullptr) return fail(error_text(status));
     status = RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>((value.size() + 1) * sizeof(char16_t)));
@@ -122,7 +77,7 @@ int set(const std::string& nameText, const std::string& text) {
 int remove(const std::string& nameText) {
     const std::u16string name = platform::from_utf8(nameText);
     LONG status = 0;
-    HKEY key = open_key(false, status);
+    HKEY key = OpenSettingsKey(false, &status);
     if (key == nullptr) return fail("no setting named '" + nameText + "'");
     status = RegDeleteValueW(key, name.c_str());
     RegCloseKey(key);

@@ -64,7 +64,7 @@ TEST(Startup, OpensTheHomeMapCentredWithItsName) {
               R"("popup":{"visible":false,"rect":null,"text":null},"buttons":{"Quit":true,"Find":true,)"
               R"("Information":true,"Zoom In":true,"Zoom Out":true,"Home":true,"Back":false,"Forward":false},)"
               R"("history":[],"maps":["Harbour","Island","Old Town","Market"],"images":["Harbour","Old Town"],)"
-              R"("log":null,"message_box":null,"sounds":0,"beeps":0,"exited":null,"paints":1})");
+              R"("log":null,"message_box":null,"sounds":0,"beeps":0,"exited":null,"paints":1,"dialog":null,"settings":{}})");
 
     // Below the navigation bar the screen shows the map as it is drawn
     // centred in a 240 x 268 window, pixel for pixel.

@@ -9,6 +9,28 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace {
+
+// Every test program keeps its settings in a directory of its own, which the
+// programs it starts inherit: no test reads or writes the settings of the
+// user running it, and tests do not see each other's.
+struct PrivateSettings {
+    PrivateSettings() {
+        char pattern[] = "/tmp/mapfolio-test-config-XXXXXX";
+        if (mkdtemp(pattern) != nullptr) {
+            directory = pattern;
+            setenv("XDG_CONFIG_HOME", pattern, 1);
+        }
+    }
+    ~PrivateSettings() {
+        if (!directory.empty()) std::filesystem::remove_all(directory);
+    }
+    std::string directory;
+};
+const PrivateSettings kPrivateSettings;
+
+}  // namespace
+
 namespace testing_support {
 
 TempDir::TempDir() {

@@ -1,5 +1,6 @@
 // The main window's paint in this process on the headless screen: white
-// while there are no maps, with keys and the stylus ignored; and a paint
+// before the maps load and after a failed load, with keys and the stylus
+// ignored; and a paint
 // that leaves nothing to paint after it, so that an idle program does no
 // work.
 #include "app/main_window.h"
@@ -34,15 +35,48 @@ protected:
         headless::reset();
         RegisterProgramResources();
     }
-    // Starts the program on the guide as the entry point does, and runs it
-    // until the maps have loaded (or failed to) and it is idle.
-    void start(const std::string& guide) {
+    // Makes the main window on the guide as the entry point does; the
+    // command that loads the maps waits in the queue.
+    void create(const std::string& guide) {
         std::string error;
         ASSERT_TRUE(PrepareProgram(guide, &error)) << error;
         g_instance = GetModuleHandleW(nullptr);
         ASSERT_TRUE(InitHtmlViewer(g_instance));
         ASSERT_TRUE(CreateMainWindow(g_instance));
+    }
+    // Also runs the program until the maps have loaded (or failed to) and
+    // it is idle.
+    void start(const std::string& guide) {
+        create(guide);
         headless::run_until_idle();
+    }
+    // What reaches the window from a drag, a held press and keys, sent to
+    // it directly: with no maps, none of it may leave a trace.
+    static void send_input() {
+        SendMessageW(g_mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+        for (int x : {140, 180, 220}) SendMessageW(g_mainWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 100));
+        SendMessageW(g_mainWindow, WM_TIMER, 1, 0);
+        SendMessageW(g_mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(220, 100));
+        for (WPARAM key : {WPARAM{VK_DOWN}, WPARAM{VK_RETURN}, WPARAM{'A'}})
+            SendMessageW(g_mainWindow, WM_KEYDOWN, key, 0);
+    }
+    static void expect_no_trace() {
+        EXPECT_EQ(headless::next_timer_due(), platform::backend::kNoTimeout);
+        EXPECT_EQ(g_mainState.tapTimer, 0u);
+        EXPECT_FALSE(g_mainState.pendingDrag);
+        EXPECT_FALSE(g_mainState.firstMoveAfterPress);
+        EXPECT_EQ(g_mainState.lastPointerX, 0);
+        EXPECT_EQ(g_mainState.lastPointerY, 0);
+        EXPECT_EQ(g_mainState.UiFlags, 0u);
+        EXPECT_EQ(g_mainState.currentMap, nullptr);
+        EXPECT_TRUE(headless::sounds().empty());
+    }
+    // Blackens a 50 x 50 corner of the main window.
+    static void draw_black_corner() {
+        HDC dc = GetDC(g_mainWindow);
+        RECT corner{0, 0, 50, 50};
+        FillRect(dc, &corner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ReleaseDC(g_mainWindow, dc);
     }
     // How many pixels of the main window's own surface are not white.
     static int not_white() {
@@ -65,10 +99,7 @@ TEST_F(MainWindowPaint, WithoutMapsTheWindowPaintsWhiteAndIgnoresKeysAndTheStylu
     EXPECT_EQ(not_white(), 0);
 
     // Whatever is drawn over it, a paint makes it white again.
-    HDC dc = GetDC(g_mainWindow);
-    RECT corner{0, 0, 50, 50};
-    FillRect(dc, &corner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    ReleaseDC(g_mainWindow, dc);
+    draw_black_corner();
     ASSERT_EQ(not_white(), 2500);
     const int paints = headless::paint_count(g_mainWindow);
     InvalidateRect(g_mainWindow, nullptr, FALSE);
@@ -76,25 +107,32 @@ TEST_F(MainWindowPaint, WithoutMapsTheWindowPaintsWhiteAndIgnoresKeysAndTheStylu
     EXPECT_EQ(headless::paint_count(g_mainWindow), paints + 1);
     EXPECT_EQ(not_white(), 0);
 
-    // The log lies over the window; what would reach the window from the
-    // stylus and the keys is sent to it directly.
-    const std::size_t sounds = headless::sounds().size();
-    SendMessageW(g_mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
-    for (int x : {140, 180, 220}) SendMessageW(g_mainWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 100));
-    SendMessageW(g_mainWindow, WM_TIMER, 1, 0);
-    SendMessageW(g_mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(220, 100));
-    for (WPARAM key : {WPARAM{VK_DOWN}, WPARAM{VK_RETURN}, WPARAM{'A'}}) SendMessageW(g_mainWindow, WM_KEYDOWN, key, 0);
-    EXPECT_EQ(headless::next_timer_due(), platform::backend::kNoTimeout);
-    EXPECT_EQ(g_mainState.tapTimer, 0u);
-    EXPECT_FALSE(g_mainState.pendingDrag);
-    EXPECT_FALSE(g_mainState.firstMoveAfterPress);
-    EXPECT_EQ(g_mainState.lastPointerX, 0);
-    EXPECT_EQ(g_mainState.lastPointerY, 0);
-    EXPECT_EQ(g_mainState.UiFlags, 0u);
-    EXPECT_EQ(g_mainState.currentMap, nullptr);
-    EXPECT_EQ(headless::sounds().size(), sounds);
+    // The log lies over the window; the input goes to the window directly.
+    send_input();
+    expect_no_trace();
     EXPECT_EQ(headless::run_until_idle(), 0);
     EXPECT_EQ(not_white(), 0);
+}
+
+TEST_F(MainWindowPaint, BeforeTheMapsLoadTheWindowPaintsWhiteAndIgnoresKeysAndTheStylus) {
+    create(kHarbour);
+    ASSERT_EQ(g_mapCatalogue.homeMap, nullptr);
+    draw_black_corner();
+    ASSERT_EQ(not_white(), 2500);
+    // The new window is due for its first paint.
+    UpdateWindow(g_mainWindow);
+    ASSERT_EQ(headless::paint_count(g_mainWindow), 1);
+    EXPECT_EQ(not_white(), 0);
+    send_input();
+    expect_no_trace();
+    // Then the maps load, and the map is drawn; the input before left
+    // nothing selected.
+    headless::run_until_idle();
+    ASSERT_NE(g_mapCatalogue.homeMap, nullptr);
+    EXPECT_GT(not_white(), 240 * 268 / 2);
+    EXPECT_EQ(g_mainState.selectedLocation, nullptr);
+    EXPECT_EQ(g_mainState.UiFlags, static_cast<std::uint32_t>(ViewActive));
+    EXPECT_TRUE(headless::sounds().empty());
 }
 
 TEST_F(MainWindowPaint, APaintLeavesNothingToPaintAfterIt) {

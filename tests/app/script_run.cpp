@@ -17,12 +17,13 @@ using testing_support::TempDir;
 
 const std::string kHarbour = std::string(MAPFOLIO_TEST_DATA) + "/guides/harbour";
 
-ScriptResult run_script(const std::string& guide, const std::string& script, const std::string& options) {
+ScriptResult run_script(const std::string& guide, const std::string& script, const std::string& options,
+                        const std::string& environment) {
     TempDir work;
     const std::string scriptPath = work.write("steps.txt", script);
     const std::string errors = work.file("errors.txt");
-    auto run = run_command(std::string(MAPFOLIO_SCRIPT_PATH) + " " + options + " " + shell_quote(guide) + " " +
-                           shell_quote(scriptPath) + " 2>" + shell_quote(errors));
+    auto run = run_command(environment + " " + std::string(MAPFOLIO_SCRIPT_PATH) + " " + options + " " +
+                           shell_quote(guide) + " " + shell_quote(scriptPath) + " 2>" + shell_quote(errors));
     ScriptResult result;
     result.exitCode = run.exitCode;
     result.errors = read_file(errors);

@@ -22,7 +22,10 @@ struct ScriptResult {
 };
 
 // Runs the script (steps separated by "\n") on the guide directory.
-ScriptResult run_script(const std::string& guide, const std::string& script, const std::string& options = "");
+// environment is put before the command as the shell reads it, for example
+// "MAPFOLIO_SCREEN=240x346".
+ScriptResult run_script(const std::string& guide, const std::string& script, const std::string& options = "",
+                        const std::string& environment = "");
 
 // The harbour test guide, copied into a directory of its own so that a test
 // may change it.

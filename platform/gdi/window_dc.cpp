@@ -10,6 +10,7 @@ namespace platform::gdi {
 namespace {
 
 WindowAreaLookup g_lookup = nullptr;
+std::uint64_t g_drawings = 0;
 
 // The DCs open on each window, from GetDC and BeginPaint.
 std::unordered_map<HWND, std::vector<HDC>>& open_dcs() {
@@ -39,6 +40,7 @@ HDC open_window_dc(HWND window, const RECT* area) {
     }
     HDC dc = create_surface_dc(where.surface, POINT{client.left, client.top}, clip);
     if (dc != nullptr) open_dcs()[window].push_back(dc);
+    ++g_drawings;
     return dc;
 }
 
@@ -51,6 +53,7 @@ bool close_window_dc(HWND window, HDC dc) {
     dcs.erase(it);
     if (dcs.empty()) open_dcs().erase(found);
     release_surface_dc(dc);
+    ++g_drawings;
     return true;
 }
 
@@ -60,6 +63,10 @@ void release_window_dcs(HWND window) {
     for (HDC dc : found->second) release_surface_dc(dc);
     open_dcs().erase(found);
 }
+
+std::uint64_t window_drawing_count() { return g_drawings; }
+
+bool window_dcs_open() { return !open_dcs().empty(); }
 
 void release_all_window_dcs() {
     for (auto& entry : open_dcs()) {

@@ -8,6 +8,8 @@
 #include "platform/base/surface.h"
 #include "platform/base/win32_types.h"
 
+#include <cstdint>
+
 // A DC on the window's client area, clipped to it.
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
@@ -35,5 +37,11 @@ bool close_window_dc(HWND window, HDC dc);
 void release_window_dcs(HWND window);
 // Forgets every window DC (tests that start over).
 void release_all_window_dcs();
+
+// Counts the window DCs opened and closed: what is drawn into a window's
+// surface is drawn through one, so while the count stays the same and no
+// DC is open, no window's pixels have changed.
+std::uint64_t window_drawing_count();
+bool window_dcs_open();
 
 }  // namespace platform::gdi

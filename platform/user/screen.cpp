@@ -1,18 +1,59 @@
 #include "platform/user/screen.h"
 
 #include "platform/backend/backend.h"
+#include "platform/gdi/window_dc.h"
 #include "platform/user/cursor_state.h"
 #include "platform/user/window.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace platform::user {
 namespace {
 
 Surface g_shown;
 bool g_shownValid = false;
+
+// What the screen shown was composed from, apart from the windows' pixels:
+// the visible windows in z-order with their places and styles, the busy
+// indicator and the screen's size; and how many window DCs had been opened
+// and closed. While all of it stays the same and no window DC is open,
+// composing again would give the same screen.
+struct ScreenMakeup {
+    std::vector<std::uintptr_t> windows;
+    bool busy = false;
+    SIZE size{};
+    std::uint64_t drawings = 0;
+
+    bool operator==(const ScreenMakeup& other) const {
+        return windows == other.windows && busy == other.busy && size.cx == other.size.cx &&
+               size.cy == other.size.cy && drawings == other.drawings;
+    }
+};
+ScreenMakeup g_shownMakeup;
+
+void add_window(const Window* window, std::vector<std::uintptr_t>& out) {
+    const RECT& r = window->rect;
+    out.insert(out.end(), {reinterpret_cast<std::uintptr_t>(window->handle), static_cast<std::uintptr_t>(r.left),
+                           static_cast<std::uintptr_t>(r.top), static_cast<std::uintptr_t>(r.right),
+                           static_cast<std::uintptr_t>(r.bottom), window->style, window->children.size()});
+    for (const Window* child : window->children) {
+        if (child->style & WS_VISIBLE) add_window(child, out);
+    }
+}
+
+ScreenMakeup current_makeup() {
+    ScreenMakeup makeup;
+    for (const Window* window : top_levels()) {
+        if (window->style & WS_VISIBLE) add_window(window, makeup.windows);
+    }
+    makeup.busy = busy_cursor_shown();
+    makeup.size = backend::current().screen();
+    makeup.drawings = gdi::window_drawing_count();
+    return makeup;
+}
 
 RECT intersect(const RECT& a, const RECT& b) {
     return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -75,6 +116,13 @@ void compose_screen(Surface& target) {
 }
 
 void present_screen() {
+    // The bars shown follow the window in front before anything is compared.
+    arrange_shell_frame();
+    // An idle program is asked to present again and again while it waits:
+    // when nothing can have changed, nothing is composed.
+    ScreenMakeup makeup = current_makeup();
+    if (g_shownValid && !gdi::window_dcs_open() && makeup == g_shownMakeup) return;
+    g_shownMakeup = std::move(makeup);
     static Surface frame;
     compose_screen(frame);
     bool same = g_shownValid && frame.width() == g_shown.width() && frame.height() == g_shown.height() &&

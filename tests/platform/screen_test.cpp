@@ -32,6 +32,39 @@ void fill_client(HWND window, COLORREF colour) {
     ReleaseDC(window, dc);
 }
 
+// An idle program presents again and again; the screen is composed only
+// when something may have changed: drawing through a DC, a window moved,
+// shown, hidden or restacked. What was drawn always reaches the screen,
+// also through a DC kept open across a present.
+TEST_F(Screen, AScreenIsComposedAgainOnlyWhenSomethingChanged) {
+    HWND window = make_window("w", WS_VISIBLE, RECT{0, 40, 120, 140});
+    headless::run_until_idle();
+    fill_client(window, RGB(255, 0, 0));
+    headless::run_until_idle();
+    const int presented = headless::present_count();
+    for (int i = 0; i < 5; ++i) headless::run_until_idle();
+    EXPECT_EQ(headless::present_count(), presented);
+    EXPECT_EQ(headless::pixel(10, 50), kRed);
+
+    HDC held = GetDC(window);
+    headless::run_until_idle();
+    RECT part{0, 0, 10, 10};
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    FillRect(held, &part, blue);
+    headless::run_until_idle();
+    EXPECT_EQ(headless::pixel(5, 45), kBlue);
+    ReleaseDC(window, held);
+    DeleteObject(blue);
+
+    MoveWindow(window, 100, 40, 120, 100, FALSE);
+    headless::run_until_idle();
+    EXPECT_EQ(headless::pixel(10, 50), kWhite);
+    EXPECT_EQ(headless::pixel(110, 50), kRed);
+    ShowWindow(window, SW_HIDE);
+    headless::run_until_idle();
+    EXPECT_EQ(headless::pixel(110, 50), kWhite);
+}
+
 TEST_F(Screen, WindowsAreComposedInZOrderAndChildrenAreClippedByTheirParent) {
     HWND back = make_window("back", WS_VISIBLE, RECT{0, 40, 120, 140});
     HWND front = make_window("front", WS_VISIBLE | WS_BORDER, RECT{60, 80, 180, 180});

@@ -33,6 +33,8 @@ void copy_item_text(HWND list, int index, WCHAR* text) {
 }  // namespace
 
 void DialogBrushes::Create() {
+    // A dialog that ended without its own closing steps left its pair.
+    Delete();
     button = CreateSolidBrush(kButtonColour);
     dialog = CreateSolidBrush(kDialogColour);
 }

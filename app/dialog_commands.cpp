@@ -51,6 +51,9 @@ void FindCommand(HWND window) {
     if (state.findResultMap == nullptr || state.selectedLocation == nullptr) {
         MessageBeep(MB_OK);
         ShowTitle(window);
+        // The popup and link frame of an earlier tap would stay on the
+        // screen for a place no longer selected.
+        RepaintMainWindow(window);
         return;
     }
     if (state.findResultMap != state.currentMap) {

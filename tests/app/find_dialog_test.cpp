@@ -257,8 +257,15 @@ TEST_F(FindDialog, AMapWithoutCategoriesOrACategoryWithoutPlacesOnlyBeeps) {
     EXPECT_EQ(second[0]["dialog"]["items"], json::array());
     EXPECT_EQ(second[0]["dialog"]["pane"], "Open all day");
     EXPECT_EQ(second[1]["settings"], stored);
+    // A popup and a link frame shown before go with the place they were for.
+    const auto third = states_of(guide.path(), "tap 110 134\ntap 150 60\nstate\nbutton Find\nselect category Closed\n"
+                                                "button OK\nstate\n");
+    ASSERT_EQ(third.size(), 2u);
+    EXPECT_EQ(third[0]["popup"]["visible"], true);
+    EXPECT_EQ(third[0]["buttons"]["Forward"], true);
+    EXPECT_EQ(third[1]["buttons"]["Forward"], false);
     // Neither OK went anywhere: a beep, the title again, no popup.
-    for (const json& after : {first[1], second[1]}) {
+    for (const json& after : {first[1], second[1], third[1]}) {
         EXPECT_EQ(after["beeps"], 1);
         EXPECT_EQ(after["title"], "Harbour");
         EXPECT_EQ(after["current_map"], "Harbour");

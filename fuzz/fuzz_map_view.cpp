@@ -6,6 +6,7 @@
 // viewport.
 #include "mapview/map_view.h"
 #include "platform/testing/headless.h"
+#include "platform/win32.h"
 
 #include <sanitizer/lsan_interface.h>
 

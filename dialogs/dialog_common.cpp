@@ -1,6 +1,7 @@
 #include "dialogs/dialog_common.h"
 
 #include "resources/resource_ids.h"
+#include "app/main_window_state.h"
 #include "dialogs/settings_store.h"
 #include "mapdb/map_catalogue.h"
 
@@ -46,26 +47,58 @@ void DialogBrushes::Delete() {
     dialog = nullptr;
 }
 
-INT_PTR ReplyToColourMessage(const DialogBrushes& brushes, UINT message, WPARAM wParam) {
+bool ReplyToColourMessage(const DialogBrushes& brushes, UINT message, WPARAM wParam, INT_PTR* result) {
     HDC dc = reinterpret_cast<HDC>(wParam);
+    HGDIOBJ brush = nullptr;
     switch (message) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
         SetTextColor(dc, kListText);
-        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+        brush = GetStockObject(WHITE_BRUSH);
+        break;
     case WM_CTLCOLORBTN:
         SetTextColor(dc, kButtonText);
         SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(brushes.button);
+        brush = brushes.button;
+        break;
     case WM_CTLCOLORDLG:
-        return reinterpret_cast<INT_PTR>(brushes.dialog);
+        brush = brushes.dialog;
+        break;
     case WM_CTLCOLORSTATIC:
         SetTextColor(dc, kLabelText);
         SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(brushes.dialog);
+        brush = brushes.dialog;
+        break;
     default:
-        return 0;
+        return false;
     }
+    *result = reinterpret_cast<INT_PTR>(brush);
+    return true;
+}
+
+void OpenDialog(HWND dialog, DialogBrushes& brushes, HWND (*createMenuBar)(HWND, HINSTANCE), LPCWSTR title,
+                std::initializer_list<int> stretched, std::initializer_list<int> labels) {
+    brushes.Create();
+    SHINITDLGINFO init{};
+    init.dwMask = SHIDIM_FLAGS;
+    init.hDlg = dialog;
+    init.dwFlags = SHIDIF_SIZEDLGFULLSCREEN;
+    SHInitDialog(&init);
+    createMenuBar(dialog, g_instance);
+    SHSetNavBarText(GetParent(dialog), title);
+    for (int id : stretched) StretchToDialogWidth(GetDlgItem(dialog, id));
+    for (int id : labels) SetBoldLabelFont(GetDlgItem(dialog, id));
+}
+
+void FillMapList(HWND maps, LPCWSTR remembered) {
+    SendMessageW(maps, CB_RESETCONTENT, 0, 0);
+    for (CMap* map : g_mapCatalogue.slots) {
+        if (map == nullptr) break;
+        // Sorted: the list places each name.
+        const LRESULT index = SendMessageW(maps, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(map->MapName()));
+        if (index >= 0) SendMessageW(maps, CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(map));
+    }
+    SelectComboByText(maps, remembered);
 }
 
 void StretchToDialogWidth(HWND control) {

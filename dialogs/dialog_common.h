@@ -6,6 +6,7 @@
 
 #include "platform/win32.h"
 
+#include <initializer_list>
 #include <string>
 
 // The first of the private messages each dialog sends itself to fill its
@@ -21,10 +22,20 @@ struct DialogBrushes {
     void Delete();
 };
 
-// The dialogs' answer to a WM_CTLCOLOR* message (the brush, as the dialog
-// procedure's result), setting the text colour and background mode on the
-// DC in wParam; 0 for any other message.
-INT_PTR ReplyToColourMessage(const DialogBrushes& brushes, UINT message, WPARAM wParam);
+// The dialogs' answer to a WM_CTLCOLOR* message: sets the text colour and
+// background mode on the DC in wParam and gives the brush, the dialog
+// procedure's result. False for any other message.
+bool ReplyToColourMessage(const DialogBrushes& brushes, UINT message, WPARAM wParam, INT_PTR* result);
+
+// The opening both dialogs share: brushes made, the dialog sized between
+// the bars, its menu bar made, the title given to the main window's
+// navigation bar, controls stretched to the dialog's width and labels made
+// bold.
+void OpenDialog(HWND dialog, DialogBrushes& brushes, HWND (*createMenuBar)(HWND, HINSTANCE), LPCWSTR title,
+                std::initializer_list<int> stretched, std::initializer_list<int> labels);
+// Fills the map list with every map of the catalogue, each with its CMap,
+// and selects the one named by remembered.
+void FillMapList(HWND maps, LPCWSTR remembered);
 
 // Moves the control to x -1 and the width of its dialog plus 2, keeping its
 // top and height: it reaches one pixel beyond each side edge.

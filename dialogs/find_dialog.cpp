@@ -77,14 +77,7 @@ void fill_categories(HWND dialog) {
 }
 
 void fill_maps(HWND dialog) {
-    HWND maps = item(dialog, IDC_FIND_MAPS);
-    SendMessageW(maps, CB_RESETCONTENT, 0, 0);
-    for (CMap* map : g_mapCatalogue.slots) {
-        if (map == nullptr) break;
-        const LRESULT index = SendMessageW(maps, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(map->MapName()));
-        if (index >= 0) SendMessageW(maps, CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(map));
-    }
-    SelectComboByText(maps, FindMapText);
+    FillMapList(item(dialog, IDC_FIND_MAPS), FindMapText);
     fill_categories(dialog);
 }
 
@@ -142,18 +135,9 @@ void cancel(HWND dialog) {
 }
 
 BOOL on_init(HWND dialog) {
-    g_brushes.Create();
-    SHINITDLGINFO init{};
-    init.dwMask = SHIDIM_FLAGS;
-    init.hDlg = dialog;
-    init.dwFlags = SHIDIF_SIZEDLGFULLSCREEN;
-    SHInitDialog(&init);
-    CreateFindMenuBar(dialog, g_instance);
-    SHSetNavBarText(GetParent(dialog), u"Find");
-    for (int id : {IDC_FIND_MAPS, IDC_FIND_CATEGORIES, IDC_FIND_LOCATIONS, IDC_FIND_DESCRIPTION})
-        StretchToDialogWidth(item(dialog, id));
-    for (int id : {IDC_FIND_MAP_LABEL, IDC_FIND_CATEGORY_LABEL, IDC_FIND_ITEM_LABEL, IDC_FIND_INFO_LABEL})
-        SetBoldLabelFont(item(dialog, id));
+    OpenDialog(dialog, g_brushes, CreateFindMenuBar, u"Find",
+               {IDC_FIND_MAPS, IDC_FIND_CATEGORIES, IDC_FIND_LOCATIONS, IDC_FIND_DESCRIPTION},
+               {IDC_FIND_MAP_LABEL, IDC_FIND_CATEGORY_LABEL, IDC_FIND_ITEM_LABEL, IDC_FIND_INFO_LABEL});
     copy_cut(FindMapText, g_mainState.currentMap ? g_mainState.currentMap->MapName() : nullptr);
     ReadRememberedText(SettingName(kCategorySetting), FindCategoryText);
     ReadRememberedText(SettingName(kLocationSetting), FindLocationText);
@@ -221,17 +205,12 @@ HWND CreateFindMenuBar(HWND dialog, HINSTANCE instance) {
 }
 
 INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (INT_PTR brush = 0; ReplyToColourMessage(g_brushes, message, wParam, &brush)) return brush;
     switch (message) {
     case WM_INITDIALOG:
         return on_init(dialog);
     case WM_COMMAND:
         return on_command(dialog, wParam);
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-        return ReplyToColourMessage(g_brushes, message, wParam);
     case MSG_FILL_MAPS:
         fill_maps(dialog);
         return TRUE;

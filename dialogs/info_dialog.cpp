@@ -63,14 +63,7 @@ void fill_topics(HWND dialog) {
 }
 
 void fill_maps(HWND dialog) {
-    HWND maps = item(dialog, IDC_INFO_MAPS);
-    SendMessageW(maps, CB_RESETCONTENT, 0, 0);
-    for (CMap* map : g_mapCatalogue.slots) {
-        if (map == nullptr) break;
-        const LRESULT index = SendMessageW(maps, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(map->MapName()));
-        if (index >= 0) SendMessageW(maps, CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(map));
-    }
-    SelectComboByText(maps, InfoMapText);
+    FillMapList(item(dialog, IDC_INFO_MAPS), InfoMapText);
     fill_topics(dialog);
 }
 
@@ -90,16 +83,8 @@ void close(HWND dialog) {
 }
 
 BOOL on_init(HWND dialog) {
-    g_brushes.Create();
-    SHINITDLGINFO init{};
-    init.dwMask = SHIDIM_FLAGS;
-    init.hDlg = dialog;
-    init.dwFlags = SHIDIF_SIZEDLGFULLSCREEN;
-    SHInitDialog(&init);
-    CreateInfoMenuBar(dialog, g_instance);
-    SHSetNavBarText(GetParent(dialog), u"Information");
-    for (int id : {IDC_INFO_MAPS, IDC_INFO_TOPICS, IDC_INFO_TEXT}) StretchToDialogWidth(item(dialog, id));
-    for (int id : {IDC_INFO_VIEW_LABEL, IDC_INFO_CATEGORY_LABEL}) SetBoldLabelFont(item(dialog, id));
+    OpenDialog(dialog, g_brushes, CreateInfoMenuBar, u"Information", {IDC_INFO_MAPS, IDC_INFO_TOPICS, IDC_INFO_TEXT},
+               {IDC_INFO_VIEW_LABEL, IDC_INFO_CATEGORY_LABEL});
     lstrcpynW(InfoMapText, g_mainState.currentMap ? g_mainState.currentMap->MapName() : u"", RememberedTextLength + 1);
     ReadRememberedText(SettingName(kTopicSetting), InfoTopicText);
     SendMessageW(dialog, MSG_FILL_MAPS, 0, 0);
@@ -154,17 +139,12 @@ HWND CreateInfoMenuBar(HWND dialog, HINSTANCE instance) {
 }
 
 INT_PTR CALLBACK InfoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (INT_PTR brush = 0; ReplyToColourMessage(g_brushes, message, wParam, &brush)) return brush;
     switch (message) {
     case WM_INITDIALOG:
         return on_init(dialog);
     case WM_COMMAND:
         return on_command(dialog, wParam);
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-        return ReplyToColourMessage(g_brushes, message, wParam);
     case MSG_FILL_MAPS:
         fill_maps(dialog);
         return TRUE;

@@ -1,5 +1,6 @@
 #include "platform/controls/edit.h"
 
+#include "platform/controls/scroll_bar.h"
 #include "platform/controls/system_classes.h"
 #include "platform/gdi/font_engine.h"
 #include "platform/gdi/font_object.h"
@@ -13,18 +14,12 @@ namespace platform::controls {
 namespace {
 
 constexpr int kMargin = 2;        // between the border and the text
-constexpr int kBarWidth = 13;     // the vertical scroll bar
-constexpr int kMinThumb = 8;
+constexpr int kBarWidth = kScrollBarWidth;
 // Text put in by the program is bounded so that a runaway log cannot eat
 // all memory; what the user types is bounded by EM_LIMITTEXT.
 constexpr std::size_t kMaxText = std::size_t{1} << 20;
 constexpr std::size_t kDefaultTypingLimit = 30000;
 
-constexpr COLORREF kFace = RGB(214, 211, 206);
-constexpr COLORREF kTrack = RGB(238, 238, 238);
-constexpr COLORREF kArrow = RGB(0, 0, 0);
-constexpr COLORREF kArrowDisabled = RGB(160, 160, 160);
-constexpr COLORREF kEdge = RGB(128, 128, 128);
 constexpr COLORREF kSelection = RGB(0, 40, 120);
 
 struct Line {
@@ -203,59 +198,12 @@ void fill(HDC dc, RECT r, COLORREF color) {
     DeleteObject(brush);
 }
 
-// A small solid triangle pointing up or down, centred in box.
-void arrow(HDC dc, const RECT& box, bool up, COLORREF color) {
-    const int cx = (box.left + box.right) / 2;
-    const int cy = (box.top + box.bottom) / 2;
-    for (int row = 0; row < 4; ++row) {
-        const int half = up ? row : 3 - row;
-        const int y = cy - 2 + row;
-        fill(dc, RECT{cx - half, y, cx + half + 1, y + 1}, color);
-    }
-}
-
-struct BarParts {
-    RECT up, down, track, thumb;
-    bool scrollable;
-};
-
-BarParts bar_parts(HWND window, Edit& e) {
+// The bar along the right edge: the lines in view of all the lines.
+ScrollBarParts bar_parts(HWND window, Edit& e) {
     const SIZE c = client_size(window);
-    const int left = c.cx - kBarWidth;
-    const int arrowHeight = std::min(kBarWidth, static_cast<int>(c.cy) / 2);
-    BarParts p{};
-    p.up = RECT{left, 0, c.cx, arrowHeight};
-    p.down = RECT{left, c.cy - arrowHeight, c.cx, c.cy};
-    p.track = RECT{left, arrowHeight, c.cx, c.cy - arrowHeight};
-    const std::size_t range = max_top(window, e);
-    p.scrollable = range > 0;
-    if (p.scrollable) {
-        const int trackHeight = std::max(0, static_cast<int>(p.track.bottom - p.track.top));
-        const std::size_t total = e.lines.size();
-        const int thumbHeight = std::clamp(
-            static_cast<int>(static_cast<long long>(trackHeight) * visible_lines(window, e) / std::max<std::size_t>(total, 1)),
-            std::min(kMinThumb, trackHeight), trackHeight);
-        const int top = p.track.top + static_cast<int>(static_cast<long long>(trackHeight - thumbHeight) *
-                                                         static_cast<long long>(e.top) / static_cast<long long>(range));
-        p.thumb = RECT{left, top, c.cx, top + thumbHeight};
-    }
-    return p;
-}
-
-void draw_bar(HWND window, Edit& e, HDC dc) {
-    const BarParts p = bar_parts(window, e);
-    fill(dc, p.track, kTrack);
-    for (const RECT* box : {&p.up, &p.down}) {
-        fill(dc, *box, kFace);
-        fill(dc, RECT{box->left, box->top, box->left + 1, box->bottom}, kEdge);
-    }
-    fill(dc, RECT{p.track.left, p.track.top, p.track.left + 1, p.track.bottom}, kEdge);
-    arrow(dc, p.up, true, p.scrollable ? kArrow : kArrowDisabled);
-    arrow(dc, p.down, false, p.scrollable ? kArrow : kArrowDisabled);
-    if (p.scrollable) {
-        fill(dc, p.thumb, kEdge);
-        fill(dc, RECT{p.thumb.left + 1, p.thumb.top + 1, p.thumb.right - 1, p.thumb.bottom - 1}, kFace);
-    }
+    const int total = static_cast<int>(std::min<std::size_t>(e.lines.size(), INT32_MAX));
+    const int visible = static_cast<int>(std::min<std::size_t>(visible_lines(window, e), INT32_MAX));
+    return vertical_scroll_bar(RECT{c.cx - kBarWidth, 0, c.cx, c.cy}, total, visible, static_cast<int>(e.top));
 }
 
 int text_width(gdi::FaceInstance& face, const std::u16string& t, std::size_t from, std::size_t to) {
@@ -310,7 +258,7 @@ void paint(HWND window, Edit& e, HDC dc) {
         }
     }
     SelectObject(dc, oldFont);
-    if (has_bar(window)) draw_bar(window, e, dc);
+    if (has_bar(window)) draw_scroll_bar(dc, bar_parts(window, e));
 }
 
 // The text offset nearest to a client point.
@@ -354,17 +302,21 @@ void stylus_down(HWND window, POINT p) {
     if (found == nullptr) return;
     Edit& e = *found;
     if (has_bar(window) && p.x >= client_size(window).cx - kBarWidth) {
-        const BarParts parts = bar_parts(window, e);
+        const ScrollBarParts parts = bar_parts(window, e);
         const auto page = static_cast<std::ptrdiff_t>(std::max<std::size_t>(1, visible_lines(window, e) - 1));
         const auto top = static_cast<std::ptrdiff_t>(e.top);
-        if (PtInRect(&parts.up, p)) set_top(window, e, top - 1);
-        else if (PtInRect(&parts.down, p)) set_top(window, e, top + 1);
-        else if (parts.scrollable && PtInRect(&parts.thumb, p)) {
+        switch (scroll_bar_hit(parts, p)) {
+        case ScrollHit::LineUp: set_top(window, e, top - 1); break;
+        case ScrollHit::LineDown: set_top(window, e, top + 1); break;
+        case ScrollHit::PageUp: set_top(window, e, top - page); break;
+        case ScrollHit::PageDown: set_top(window, e, top + page); break;
+        case ScrollHit::Thumb:
             e.drag = Drag::Thumb;
             e.dragY = p.y;
             e.dragTop = e.top;
-        } else if (parts.scrollable && p.y < parts.thumb.top) set_top(window, e, top - page);
-        else if (parts.scrollable) set_top(window, e, top + page);
+            break;
+        case ScrollHit::None: break;
+        }
         return;
     }
     e.drag = Drag::Text;
@@ -373,11 +325,8 @@ void stylus_down(HWND window, POINT p) {
 
 void stylus_move(HWND window, Edit& e, POINT p) {
     if (e.drag == Drag::Thumb) {
-        const BarParts parts = bar_parts(window, e);
-        const int travel = std::max(1, static_cast<int>((parts.track.bottom - parts.track.top) -
-                                                        (parts.thumb.bottom - parts.thumb.top)));
-        const auto range = static_cast<long long>(max_top(window, e));
-        set_top(window, e, static_cast<std::ptrdiff_t>(e.dragTop) + static_cast<std::ptrdiff_t>((p.y - e.dragY) * range / travel));
+        const int range = static_cast<int>(std::min<std::size_t>(max_top(window, e), INT32_MAX));
+        set_top(window, e, dragged_position(bar_parts(window, e), static_cast<int>(e.dragTop), p.y - e.dragY, range));
     } else if (e.drag == Drag::Text) {
         // Dragging over the text selects from where the stylus went down.
         e.caret = offset_at(window, e, p);

@@ -1,5 +1,6 @@
 #include "platform/controls/scroll_bar.h"
 
+#include "platform/base/rect.h"
 #include "platform/gdi/brushes.h"
 #include "platform/gdi/shapes.h"
 
@@ -15,8 +16,6 @@ constexpr COLORREF kTrack = RGB(238, 238, 238);
 constexpr COLORREF kArrow = RGB(0, 0, 0);
 constexpr COLORREF kArrowDisabled = RGB(160, 160, 160);
 constexpr COLORREF kEdge = RGB(128, 128, 128);
-
-bool inside(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
 void fill(HDC dc, const RECT& r, COLORREF color) {
     HBRUSH brush = CreateSolidBrush(color);
@@ -76,10 +75,10 @@ void draw_scroll_bar(HDC dc, const ScrollBarParts& p) {
 }
 
 ScrollHit scroll_bar_hit(const ScrollBarParts& p, POINT at) {
-    if (!p.enabled || !inside(p.bar, at)) return ScrollHit::None;
-    if (inside(p.up, at)) return ScrollHit::LineUp;
-    if (inside(p.down, at)) return ScrollHit::LineDown;
-    if (inside(p.thumb, at)) return ScrollHit::Thumb;
+    if (!p.enabled || !PtInRect(&p.bar, at)) return ScrollHit::None;
+    if (PtInRect(&p.up, at)) return ScrollHit::LineUp;
+    if (PtInRect(&p.down, at)) return ScrollHit::LineDown;
+    if (PtInRect(&p.thumb, at)) return ScrollHit::Thumb;
     if (at.y < p.thumb.top) return ScrollHit::PageUp;
     return ScrollHit::PageDown;
 }

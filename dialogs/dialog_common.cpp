@@ -17,18 +17,22 @@ constexpr COLORREF kLabelText = 0x00008080;     // olive
 
 HFONT g_boldLabelFont = nullptr;
 
-// Copies an item's text, of length units as the list tells, cut to fit.
-template <UINT LengthMessage, UINT TextMessage>
-void copy_item_text(HWND list, int index, WCHAR* text) {
-    text[0] = 0;
+// Copies the selected item's text, of length units as the list tells, cut
+// to fit, then cut at its first word.
+template <UINT SelectionMessage, UINT LengthMessage, UINT TextMessage>
+bool remember_selection(HWND list, WCHAR* text) {
+    const LRESULT index = SendMessageW(list, SelectionMessage, 0, 0);
+    if (index < 0) return false;
     const LRESULT length = SendMessageW(list, LengthMessage, static_cast<WPARAM>(index), 0);
-    if (length < 0) return;
+    text[0] = 0;
     // The whole text is fetched into room of its own: a database's name may
     // be longer than what is remembered of it.
-    std::vector<WCHAR> whole(static_cast<std::size_t>(length) + 1, 0);
-    if (SendMessageW(list, TextMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(whole.data())) < 0)
-        return;
-    lstrcpynW(text, whole.data(), RememberedTextLength + 1);
+    std::vector<WCHAR> whole(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, 0);
+    if (length >= 0 &&
+        SendMessageW(list, TextMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(whole.data())) >= 0)
+        lstrcpynW(text, whole.data(), RememberedTextLength + 1);
+    CutAtFirstWord(text);
+    return true;
 }
 
 }  // namespace
@@ -152,11 +156,13 @@ void CutAtFirstWord(WCHAR* text) {
     *p = 0;
 }
 
-void CopyComboText(HWND combo, int index, WCHAR* text) {
-    copy_item_text<CB_GETLBTEXTLEN, CB_GETLBTEXT>(combo, index, text);
+bool RememberComboSelection(HWND combo, WCHAR* text) {
+    return remember_selection<CB_GETCURSEL, CB_GETLBTEXTLEN, CB_GETLBTEXT>(combo, text);
 }
 
-void CopyListText(HWND list, int index, WCHAR* text) { copy_item_text<LB_GETTEXTLEN, LB_GETTEXT>(list, index, text); }
+bool RememberListSelection(HWND list, WCHAR* text) {
+    return remember_selection<LB_GETCURSEL, LB_GETTEXTLEN, LB_GETTEXT>(list, text);
+}
 
 void SelectComboByText(HWND combo, LPCWSTR text) {
     if (SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text)) == CB_ERR)

@@ -56,11 +56,12 @@ HWND CreateDialogMenuBar(HWND dialog, HINSTANCE instance, int bitmap, const TBBU
 // counts as a space.
 void CutAtFirstWord(WCHAR* text);
 
-// A list item's text into text (RememberedTextLength + 1 units), cut to
-// that many characters however long the item's text is. Empty for an index
-// that is no item.
-void CopyComboText(HWND combo, int index, WCHAR* text);
-void CopyListText(HWND list, int index, WCHAR* text);
+// Remembers the selected item of a list: its text into text
+// (RememberedTextLength + 1 units), cut to that many characters however
+// long the item's text is, then cut at its first word. False, with text
+// unchanged, when nothing is selected.
+bool RememberComboSelection(HWND combo, WCHAR* text);
+bool RememberListSelection(HWND list, WCHAR* text);
 
 // Selects the first item, in display order, that begins with text without
 // regard to case, or else item 0 (nothing in an empty list).

@@ -83,11 +83,9 @@ void fill_maps(HWND dialog) {
 
 void show_selected_location(HWND dialog) {
     HWND list = item(dialog, IDC_FIND_LOCATIONS);
-    const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
     // Nothing selected: the pane keeps what it shows.
-    if (index < 0) return;
-    CopyListText(list, static_cast<int>(index), FindLocationText);
-    CutAtFirstWord(FindLocationText);
+    if (!RememberListSelection(list, FindLocationText)) return;
+    const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
     HWND pane = item(dialog, IDC_FIND_DESCRIPTION);
     SendMessageW(pane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u""));
     auto* location = reinterpret_cast<Location*>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
@@ -110,21 +108,12 @@ void ok(HWND dialog) {
     MainWindowState& state = g_mainState;
     if (auto* map = selected_data<CMap>(item(dialog, IDC_FIND_MAPS), CB_GETCURSEL, CB_GETITEMDATA))
         state.findResultMap = map;
-    HWND categories = item(dialog, IDC_FIND_CATEGORIES);
-    const LRESULT category = SendMessageW(categories, CB_GETCURSEL, 0, 0);
-    if (category >= 0) {
-        CopyComboText(categories, static_cast<int>(category), FindCategoryText);
-        CutAtFirstWord(FindCategoryText);
+    if (RememberComboSelection(item(dialog, IDC_FIND_CATEGORIES), FindCategoryText))
         WriteRememberedText(SettingName(kCategorySetting), FindCategoryText);
-    }
     HWND list = item(dialog, IDC_FIND_LOCATIONS);
-    const LRESULT location = SendMessageW(list, LB_GETCURSEL, 0, 0);
-    if (location >= 0) {
-        CopyListText(list, static_cast<int>(location), FindLocationText);
-        CutAtFirstWord(FindLocationText);
+    if (RememberListSelection(list, FindLocationText)) {
         WriteRememberedText(SettingName(kLocationSetting), FindLocationText);
-        state.selectedLocation =
-            reinterpret_cast<Location*>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(location), 0));
+        state.selectedLocation = selected_data<Location>(list, LB_GETCURSEL, LB_GETITEMDATA);
     }
     end_dialog(dialog, 1);
 }
@@ -173,11 +162,7 @@ BOOL on_command(HWND dialog, WPARAM wParam) {
         return FALSE;
     case IDC_FIND_CATEGORIES:
         if (code == CBN_SELCHANGE) {
-            HWND categories = item(dialog, IDC_FIND_CATEGORIES);
-            const LRESULT index = SendMessageW(categories, CB_GETCURSEL, 0, 0);
-            if (index >= 0) {
-                CopyComboText(categories, static_cast<int>(index), FindCategoryText);
-                CutAtFirstWord(FindCategoryText);
+            if (RememberComboSelection(item(dialog, IDC_FIND_CATEGORIES), FindCategoryText)) {
                 UpdateWindow(dialog);
                 SendMessageW(dialog, MSG_FILL_LOCATIONS, 0, 0);
             }

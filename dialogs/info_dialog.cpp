@@ -70,13 +70,8 @@ void fill_maps(HWND dialog) {
 // The close button: the selected title is always remembered.
 void close(HWND dialog) {
     PlayMenuPopSound();
-    HWND topics = item(dialog, IDC_INFO_TOPICS);
-    const LRESULT index = SendMessageW(topics, CB_GETCURSEL, 0, 0);
-    if (index >= 0) {
-        CopyComboText(topics, static_cast<int>(index), InfoTopicText);
-        CutAtFirstWord(InfoTopicText);
+    if (RememberComboSelection(item(dialog, IDC_INFO_TOPICS), InfoTopicText))
         WriteRememberedText(SettingName(kTopicSetting), InfoTopicText);
-    }
     g_brushes.Delete();
     SHDoneButton(dialog, SHDB_HIDE);
     EndDialog(dialog, 1);
@@ -112,13 +107,8 @@ BOOL on_command(HWND dialog, WPARAM wParam) {
         return FALSE;
     case IDC_INFO_TOPICS:
         if (code == CBN_SELCHANGE) {
-            HWND topics = item(dialog, IDC_INFO_TOPICS);
-            const LRESULT index = SendMessageW(topics, CB_GETCURSEL, 0, 0);
-            if (index >= 0) {
-                CopyComboText(topics, static_cast<int>(index), InfoTopicText);
-                CutAtFirstWord(InfoTopicText);
+            if (RememberComboSelection(item(dialog, IDC_INFO_TOPICS), InfoTopicText))
                 SendMessageW(dialog, MSG_SHOW_TOPIC, 0, 0);
-            }
             return TRUE;
         }
         if (code == CBN_CLOSEUP) {

@@ -36,7 +36,7 @@ bool allocation_should_fail(AllocKind kind) {
     return true;
 }
 
-namespace testing {
+namespace faults {
 
 void fail_allocations(AllocKind kind, int skip, int count) {
     plan_for(kind) = FaultPlan{skip, count};
@@ -46,7 +46,7 @@ void clear_allocation_faults() {
     for (FaultPlan& plan : g_plans) plan = FaultPlan{};
 }
 
-}  // namespace testing
+}  // namespace faults
 
 namespace {
 

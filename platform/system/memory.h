@@ -1,6 +1,6 @@
 // Memory: VirtualAlloc/VirtualFree for whole buffers and LocalAlloc/LocalFree
 // for heap blocks. Every allocation can be made to fail from tests
-// (platform::testing below), so that out-of-memory paths are exercised.
+// (platform::faults below), so that out-of-memory paths are exercised.
 #pragma once
 
 #include "platform/base/win32_types.h"
@@ -53,14 +53,14 @@ enum class AllocKind { Local, Virtual, Bitmap, DeviceContext, Selection, Descrip
 // True when the test hooks say this allocation must fail; counts it.
 bool allocation_should_fail(AllocKind kind);
 
-namespace testing {
+namespace faults {
 
 // The next `skip` allocations of `kind` succeed, then `count` fail, then all
 // succeed again.
 void fail_allocations(AllocKind kind, int skip, int count = 1);
 void clear_allocation_faults();
 
-}  // namespace testing
+}  // namespace faults
 
 // Zeroed memory for a large block that is filled right after it is made
 // (a bitmap's pixels), taken the way VirtualAlloc takes committed memory:

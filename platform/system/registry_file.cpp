@@ -21,7 +21,7 @@ constexpr char kLockName[] = "registry.lock";
 constexpr char kTempPrefix[] = "registry.txt.tmp-";
 constexpr char kBadSuffix[] = ".bad";
 
-testing::RegistryFault g_fault = testing::RegistryFault::None;
+faults::RegistryFault g_fault = faults::RegistryFault::None;
 
 class Fd {
 public:
@@ -140,14 +140,14 @@ bool replace_store(const std::string& directory, const std::string& path, const 
     std::string temp = directory + "/" + kTempPrefix + "XXXXXX";
     Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
     if (!fd.ok()) return false;
-    bool written = ::fchmod(fd.get(), 0600) == 0 && g_fault != testing::RegistryFault::WriteFails &&
+    bool written = ::fchmod(fd.get(), 0600) == 0 && g_fault != faults::RegistryFault::WriteFails &&
                    write_all(fd.get(), text) && ::fsync(fd.get()) == 0;
     written = fd.close() && written;
     if (!written) {
         ::unlink(temp.c_str());
         return false;
     }
-    if (g_fault == testing::RegistryFault::ExitBeforeRename) ::_exit(testing::kRegistryFaultExitCode);
+    if (g_fault == faults::RegistryFault::ExitBeforeRename) ::_exit(faults::kRegistryFaultExitCode);
     if (keepOldAside) ::rename(path.c_str(), (path + kBadSuffix).c_str());
     if (::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
@@ -202,8 +202,8 @@ LONG change_registry(const RegistryChange& change) {
 
 }  // namespace platform::system
 
-namespace platform::testing {
+namespace platform::faults {
 
 void set_registry_fault(RegistryFault fault) { system::g_fault = fault; }
 
-}  // namespace platform::testing
+}  // namespace platform::faults

@@ -32,7 +32,7 @@ LONG change_registry(const RegistryChange& change);
 
 }  // namespace platform::system
 
-namespace platform::testing {
+namespace platform::faults {
 
 // Faults of the settings store's writes, for tests, until set back to None.
 // WriteFails: the new store cannot be written, as when the disk is full.
@@ -43,4 +43,4 @@ enum class RegistryFault { None, WriteFails, ExitBeforeRename };
 inline constexpr int kRegistryFaultExitCode = 86;
 void set_registry_fault(RegistryFault fault);
 
-}  // namespace platform::testing
+}  // namespace platform::faults

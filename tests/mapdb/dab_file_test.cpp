@@ -205,9 +205,9 @@ TEST_F(DabFileTest, OpenFailsWithoutLeavingAHandleOrBuffer) {
     std::u16string empty = to_u16(dir.write("EMPTY.DAB", ""));
     EXPECT_FALSE(file.Open(empty.c_str()));
     std::u16string good = to_u16(dir.write("GOOD.DAB", "x"));
-    platform::testing::fail_allocations(platform::AllocKind::Virtual, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Virtual, 0, 1);
     EXPECT_FALSE(file.Open(good.c_str()));
-    platform::testing::clear_allocation_faults();
+    platform::faults::clear_allocation_faults();
     EXPECT_EQ(file.buffer, nullptr);
     EXPECT_EQ(platform::open_file_count(), before);
     EXPECT_FALSE(file.Close());

@@ -29,7 +29,7 @@ protected:
         write_solid_image(dir, "map.twk", 300, 300, RGB(200, 220, 180), RGB(0, 0, 0));
     }
     void TearDown() override {
-        platform::testing::clear_allocation_faults();
+        platform::faults::clear_allocation_faults();
         FreeAllMaps();
         platform::set_module_directory(u"");
         EXPECT_EQ(live_gdi_objects(), objects);
@@ -157,7 +157,7 @@ TEST_F(Catalogue, TheLogListsEveryFailure) {
     broken("ZZ.DAB");
     database("C.DAB", "Cove", "missing.twk");  // only shown maps load their image
     // A map object that cannot be made skips its file.
-    platform::testing::fail_allocations(platform::AllocKind::Local, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Local, 0, 1);
     // The home image fails, so the log stays to be read.
     dir.write("HOME.DAB", "<Mapfolio Version>\r\n1\r\n<Name>\r\nHarbour,b,c\r\n<Images>\r\nnone.twk\r\n");
     EXPECT_EQ(load(), 0);

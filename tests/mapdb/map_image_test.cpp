@@ -21,7 +21,7 @@ protected:
         objects = live_gdi_objects();
     }
     void TearDown() override {
-        platform::testing::clear_allocation_faults();
+        platform::faults::clear_allocation_faults();
         map.Close();
         EXPECT_EQ(live_gdi_objects(), objects);
     }
@@ -168,13 +168,13 @@ TEST_F(MapImage, NamesMatchWithoutRegardToCaseWhenTheExactNameIsMissing) {
 TEST_F(MapImage, AViewThatCannotBeAllocatedFailsTheLoad) {
     write_pattern_image(dir, "sub/town.twk", 20, 20);
     load("town.twk");
-    platform::testing::fail_allocations(platform::AllocKind::Local, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Local, 0, 1);
     EXPECT_FALSE(map.LoadImage(window));
     EXPECT_EQ(map.mapView, nullptr);
     EXPECT_FALSE(map.imageLoaded);
     EXPECT_EQ(error(), "Insufficient memory for " + dir.path() + "/sub/town.twk");
     // A failure inside the view's Open comes back in its own words.
-    platform::testing::fail_allocations(platform::AllocKind::Selection, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Selection, 0, 1);
     EXPECT_FALSE(map.LoadImage(window));
     EXPECT_EQ(error(), "SelectObject() failed");
     EXPECT_EQ(map.mapView, nullptr);

@@ -76,7 +76,7 @@ protected:
     }
     void TearDown() override {
         for (auto& m : maps) m->Close();
-        platform::testing::clear_allocation_faults();
+        platform::faults::clear_allocation_faults();
     }
 
     TempDir dir;
@@ -252,12 +252,12 @@ TEST_F(ParseTest, AParseThatStopsBeforeAnyLineReportsLine0) {
     EXPECT_EQ(line, 0);
 
     std::u16string path = to_u16(dir.write("GOOD.DAB", encode_text(kMinimal, TextEncoding::Ansi1252)));
-    platform::testing::fail_allocations(platform::AllocKind::Local, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Local, 0, 1);
     CMap noArena;
     noArena.Open(path.c_str(), &(line = 99));
     EXPECT_EQ(to_u8(noArena.errorText), "Database GetBuffer() failed");
     EXPECT_EQ(line, 0);
-    platform::testing::clear_allocation_faults();
+    platform::faults::clear_allocation_faults();
 
     CMap tooLong;
     tooLong.Open((std::u16string(MAX_PATH, u'x')).c_str(), &(line = 99));
@@ -292,13 +292,13 @@ TEST_F(ParseTest, ATagInsideTopicTextAlsoOpensItsOwnSection) {
 }
 
 TEST_F(ParseTest, AllocationFailuresAreReported) {
-    platform::testing::fail_allocations(platform::AllocKind::Local, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Local, 0, 1);
     EXPECT_EQ(error(kMinimal), "Database GetBuffer() failed");
-    platform::testing::fail_allocations(platform::AllocKind::Local, 1, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Local, 1, 1);
     EXPECT_EQ(error(kMinimal), "Line GetBuffer() failed");
-    platform::testing::fail_allocations(platform::AllocKind::Virtual, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Virtual, 0, 1);
     EXPECT_EQ(error(kMinimal), "Failed to open the database");
-    platform::testing::clear_allocation_faults();
+    platform::faults::clear_allocation_faults();
     CMap missing;
     missing.Open(to_u16(dir.file("NONE.DAB")).c_str());
     EXPECT_FALSE(missing.dataLoaded);

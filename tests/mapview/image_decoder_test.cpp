@@ -310,9 +310,9 @@ TEST(ImageMemory, BitmapsTheMachineMustNotHoldAreRefused) {
     huge.width = 65535;
     huge.height = 65535;  // 4 GiB of pixels from a 40-byte file
     EXPECT_EQ(result_of(huge.bytes()), ImageNoMemory);
-    platform::testing::fail_allocations(platform::AllocKind::Bitmap, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Bitmap, 0, 1);
     EXPECT_EQ(result_of(two_by_two().bytes()), ImageNoMemory);
-    platform::testing::clear_allocation_faults();
+    platform::faults::clear_allocation_faults();
     EXPECT_EQ(result_of(two_by_two().bytes()), ImageOk);
 }
 

@@ -36,7 +36,7 @@ class MapView : public ::testing::Test {
 protected:
     void SetUp() override { window = make_map_window(240, 268); }
     void TearDown() override {
-        platform::testing::clear_allocation_faults();
+        platform::faults::clear_allocation_faults();
         view.Close();
     }
 
@@ -116,7 +116,7 @@ TEST_F(MapView, DecodeFailuresBecomeMessagesAndLeaveNothingHeld) {
     const std::string unsupported = dir.write("flat.twk", noTable.bytes());
     EXPECT_EQ(attempt(unsupported), unsupported + " is not a supported format");
     const std::string good = write_pattern_image(dir, "good.twk", 20, 20);
-    platform::testing::fail_allocations(platform::AllocKind::Bitmap, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Bitmap, 0, 1);
     EXPECT_EQ(attempt(good), "Insufficient memory for " + good);
 
     // A message longer than the buffer is cut to 259 characters.
@@ -144,10 +144,10 @@ TEST_F(MapView, AFailedOpenKeepsWhatItObtainedUntilClose) {
         SCOPED_TRACE(c.message);
         const int bitmaps = live(ObjectKind::Bitmap), dcs = live(ObjectKind::DeviceContext);
         const int all = live_gdi_objects();
-        platform::testing::fail_allocations(c.fault, 0, 1);
+        platform::faults::fail_allocations(c.fault, 0, 1);
         CMapView v;
         v.Open(p.c_str(), window);
-        platform::testing::clear_allocation_faults();
+        platform::faults::clear_allocation_faults();
         EXPECT_FALSE(v.open);
         WCHAR text[MAX_PATH];
         v.GetError(text);
@@ -195,9 +195,9 @@ TEST_F(MapView, BorderImagesGoIntoTheirSlotsAndAreReleasedOnce) {
     // One that fails keeps what the slot has.
     HBITMAP second = view.borderSlots[0].bitmap;
     EXPECT_FALSE(view.LoadBorderImage(missing.c_str(), 0));
-    platform::testing::fail_allocations(platform::AllocKind::DeviceContext, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::DeviceContext, 0, 1);
     EXPECT_FALSE(view.LoadBorderImage(top.c_str(), 0));
-    platform::testing::fail_allocations(platform::AllocKind::Selection, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Selection, 0, 1);
     EXPECT_FALSE(view.LoadBorderImage(top.c_str(), 0));
     EXPECT_EQ(view.borderSlots[0].bitmap, second);
     EXPECT_EQ(live_gdi_objects(), before + 2);

@@ -160,7 +160,7 @@ TEST(DeviceContext, NothingLeaksAcrossAFullDrawingCycle) {
 
 TEST(DeviceContext, InjectedFaultsRefuseOnlyTheirOwnCall) {
     using platform::AllocKind;
-    namespace faults = platform::testing;
+    namespace faults = platform::faults;
     faults::fail_allocations(AllocKind::DeviceContext, 1, 1);
     HDC first = CreateCompatibleDC(nullptr);
     EXPECT_NE(first, nullptr);

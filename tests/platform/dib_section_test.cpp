@@ -52,9 +52,9 @@ TEST(DibSection, RefusesWhatCannotOrMustNotBeHeld) {
     EXPECT_EQ(create(header(0, 10), &bits), nullptr);
     EXPECT_EQ(create(header(10, 10, 4), &bits), nullptr);
     int before = platform::gdi::live_object_count(platform::gdi::ObjectKind::Bitmap);
-    platform::testing::fail_allocations(platform::AllocKind::Bitmap, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Bitmap, 0, 1);
     EXPECT_EQ(create(header(10, 10), &bits), nullptr);
-    platform::testing::clear_allocation_faults();
+    platform::faults::clear_allocation_faults();
     EXPECT_EQ(platform::gdi::live_object_count(platform::gdi::ObjectKind::Bitmap), before);
 }
 

@@ -126,7 +126,7 @@ TEST(Files, WritesAndCreates) {
 }
 
 TEST(Memory, AllocationsFailOnDemand) {
-    platform::testing::fail_allocations(platform::AllocKind::Local, 1, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Local, 1, 1);
     HLOCAL first = LocalAlloc(LMEM_FIXED, 16);
     HLOCAL second = LocalAlloc(LMEM_FIXED, 16);
     HLOCAL third = LocalAlloc(LMEM_FIXED, 16);
@@ -136,13 +136,13 @@ TEST(Memory, AllocationsFailOnDemand) {
     LocalFree(first);
     LocalFree(third);
 
-    platform::testing::fail_allocations(platform::AllocKind::Virtual, 0, 1);
+    platform::faults::fail_allocations(platform::AllocKind::Virtual, 0, 1);
     EXPECT_EQ(VirtualAlloc(nullptr, 64, MEM_COMMIT, PAGE_READWRITE), nullptr);
     auto* p = static_cast<BYTE*>(VirtualAlloc(nullptr, 64, MEM_COMMIT, PAGE_READWRITE));
     ASSERT_NE(p, nullptr);
     for (int i = 0; i < 64; ++i) EXPECT_EQ(p[i], 0);  // committed memory starts zeroed
     EXPECT_TRUE(VirtualFree(p, 0, MEM_RELEASE));
-    platform::testing::clear_allocation_faults();
+    platform::faults::clear_allocation_faults();
 }
 
 TEST(Memory, LargeBlocksOfAnySizeAreZeroedAndWhole) {

@@ -26,10 +26,10 @@ protected:
     void SetUp() override {
         if (const char* old = std::getenv("XDG_CONFIG_HOME")) m_saved = old;
         setenv("XDG_CONFIG_HOME", m_dir.path().c_str(), 1);
-        platform::testing::set_registry_fault(platform::testing::RegistryFault::None);
+        platform::faults::set_registry_fault(platform::faults::RegistryFault::None);
     }
     void TearDown() override {
-        platform::testing::set_registry_fault(platform::testing::RegistryFault::None);
+        platform::faults::set_registry_fault(platform::faults::RegistryFault::None);
         if (m_saved) setenv("XDG_CONFIG_HOME", m_saved->c_str(), 1);
         else unsetenv("XDG_CONFIG_HOME");
     }
@@ -345,10 +345,10 @@ TEST_F(Registry, AFailedWriteLeavesTheOldStoreByteForByte) {
     ASSERT_EQ(set_text(key, u"kept", u"old"), ERROR_SUCCESS);
     const std::string before = read_file(store());
 
-    platform::testing::set_registry_fault(platform::testing::RegistryFault::WriteFails);
+    platform::faults::set_registry_fault(platform::faults::RegistryFault::WriteFails);
     EXPECT_EQ(set_text(key, u"kept", u"new"), ERROR_CANTWRITE);
     EXPECT_EQ(set_text(key, u"added", u"x"), ERROR_CANTWRITE);
-    platform::testing::set_registry_fault(platform::testing::RegistryFault::None);
+    platform::faults::set_registry_fault(platform::faults::RegistryFault::None);
     EXPECT_EQ(read_file(store()), before);
     EXPECT_EQ(query(key, u"kept").data, bytes_of(u"old"));
     std::vector<std::string> names;
@@ -361,14 +361,14 @@ TEST_F(Registry, AFailedWriteLeavesTheOldStoreByteForByte) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        platform::testing::set_registry_fault(platform::testing::RegistryFault::ExitBeforeRename);
+        platform::faults::set_registry_fault(platform::faults::RegistryFault::ExitBeforeRename);
         set_text(key, u"kept", u"new");
         _exit(0);
     }
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), platform::testing::kRegistryFaultExitCode);
+    EXPECT_EQ(WEXITSTATUS(status), platform::faults::kRegistryFaultExitCode);
     EXPECT_EQ(read_file(store()), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(directory()), fs::directory_iterator()), 3);
     ASSERT_EQ(set_text(key, u"after", u"y"), ERROR_SUCCESS);

@@ -101,11 +101,10 @@ void draw_busy_indicator(Surface& target) {
 
 }  // namespace
 
-void compose_screen(Surface& target) {
+// The screen as the windows are arranged now. Callers arrange the frame.
+static void compose_arranged(Surface& target) {
     SIZE size = backend::current().screen();
     if (target.width() != size.cx || target.height() != size.cy) target.resize(size.cx, size.cy);
-    // The bottom bar shown is the frontmost window's.
-    arrange_shell_frame();
     target.fill(0x00FFFFFF);
     draw_frame_background(target);
     RECT all{0, 0, size.cx, size.cy};
@@ -113,6 +112,12 @@ void compose_screen(Surface& target) {
         if (window->style & WS_VISIBLE) draw_window(window, target, all);
     }
     if (busy_cursor_shown()) draw_busy_indicator(target);
+}
+
+void compose_screen(Surface& target) {
+    // The bottom bar shown is the frontmost window's.
+    arrange_shell_frame();
+    compose_arranged(target);
 }
 
 void present_screen() {
@@ -124,7 +129,7 @@ void present_screen() {
     if (g_shownValid && !gdi::window_dcs_open() && makeup == g_shownMakeup) return;
     g_shownMakeup = std::move(makeup);
     static Surface frame;
-    compose_screen(frame);
+    compose_arranged(frame);
     bool same = g_shownValid && frame.width() == g_shown.width() && frame.height() == g_shown.height() &&
                 std::memcmp(frame.pixels(), g_shown.pixels(),
                             static_cast<std::size_t>(frame.width()) * frame.height() * sizeof(std::uint32_t)) == 0;

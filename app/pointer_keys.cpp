@@ -15,9 +15,9 @@ bool no_home_map() { return g_mapCatalogue.homeMap == nullptr; }
 
 CMapView* current_view() { return g_mainState.currentMap ? g_mainState.currentMap->mapView : nullptr; }
 
-// The pointer's position as the handheld reports it: each half of lParam
-// unsigned.
-POINT pointer_of(LPARAM lParam) { return POINT{LOWORD(lParam), HIWORD(lParam)}; }
+// The pointer's position: each half of lParam signed, because a drag that
+// leaves the window above or left of it goes on with negative positions.
+POINT pointer_of(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 void stop_press_timer(HWND window) {
     if (g_mainState.tapTimer == 0) return;

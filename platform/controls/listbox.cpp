@@ -51,7 +51,7 @@ void refresh(HWND window, ListBox& box) {
     else box.missedPaint = true;
 }
 
-POINT point_of(LPARAM lParam) { return POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))}; }
+POINT point_of(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 void notify(HWND window, int code) {
     HWND parent = GetParent(window);

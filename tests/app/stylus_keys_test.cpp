@@ -159,6 +159,43 @@ TEST(Drags, TheMapFollowsTheStylusFromTheMoveAfterTheCrossing) {
     EXPECT_EQ(Shot(released).client(5, 5), kPlainLand);
 }
 
+// The window keeps the stylus during a drag, so a drag that leaves it above
+// (into the navigation bar) or to the left goes on with negative positions
+// and moves the map as far as the same drag inside the window.
+TEST(Drags, ADragAcrossTheTopOrLeftEdgeMovesTheMapAsFarAsOneInside) {
+    PlainGuide guide = stylus_guide();
+    struct Case {
+        const char* what;
+        int x0, y0;  // the press; the drag begins 10 pixels on, towards the edge
+        int dx, dy;  // the drag's direction
+    };
+    const Case cases[] = {
+        {"up, inside", 100, 150, 0, -1},
+        {"up, across the top edge", 100, 50, 0, -1},
+        {"left, inside", 150, 100, -1, 0},
+        {"left, across the left edge", 50, 100, -1, 0},
+    };
+    std::string script;
+    for (const Case& c : cases) {
+        auto at = [&](int step) {
+            return std::to_string(c.x0 + c.dx * step) + " " + std::to_string(c.y0 + c.dy * step) + "\n";
+        };
+        script += "state\npress " + at(0) + "move " + at(1) + "move " + at(10) + "move " + at(70) + "release " +
+                  at(70) + "state\n" + kPause;
+    }
+    auto run = run_script(guide.path(), script);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    ASSERT_EQ(run.states.size(), 2 * std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const json& before = run.states[2 * i]["center"];
+        const json& after = run.states[2 * i + 1]["center"];
+        // 60 window pixels the other way, two map pixels each.
+        const int moved[2] = {after[0].get<int>() - before[0].get<int>(), after[1].get<int>() - before[1].get<int>()};
+        EXPECT_EQ(moved[0], -cases[i].dx * 120) << cases[i].what;
+        EXPECT_EQ(moved[1], -cases[i].dy * 120) << cases[i].what;
+    }
+}
+
 TEST(Holds, ThreeHundredMillisecondsShowTheOverviewFrameAndTheReleaseSelectsNothing) {
     PlainGuide guide = stylus_guide();
     TempDir work;

@@ -4,7 +4,9 @@
 #include "app/main_window_state.h"
 #include "app/navigation.h"
 #include "app/repaint.h"
+#include "app/sounds.h"
 #include "resources/resource_ids.h"
+#include "dialogs/dialog_context.h"
 #include "dialogs/find_dialog.h"
 #include "dialogs/info_dialog.h"
 #include "mapdb/map_catalogue.h"
@@ -15,15 +17,18 @@ namespace {
 // The taskbar shown, the input panel's button hidden, the start icon shown.
 constexpr DWORD kDialogScreen = SHFS_SHOWTASKBAR | SHFS_HIDESIPBUTTON | SHFS_SHOWSTARTICON;
 
-// Runs the dialog of template id modally over the main window; -1 when its
-// template is missing.
-INT_PTR run_dialog(HWND window, int id, DLGPROC proc) {
+// Runs the dialog of template id modally over the main window, handing it
+// the map shown and the click; -1 when its template is missing.
+INT_PTR run_dialog(HWND window, int id, DLGPROC proc, DialogContext& context) {
     HRSRC resource = FindResourceW(g_instance, MAKEINTRESOURCEW(id), RT_DIALOG);
     if (resource == nullptr) return -1;
     HGLOBAL loaded = LoadResource(g_instance, resource);
     const auto* dialogTemplate = static_cast<LPCDLGTEMPLATEW>(LockResource(loaded));
     if (dialogTemplate == nullptr) return -1;
-    return DialogBoxIndirectParamW(g_instance, dialogTemplate, window, proc, 0);
+    context.instance = g_instance;
+    context.currentMap = g_mainState.currentMap;
+    context.click = PlayMenuPopSound;
+    return DialogBoxIndirectParamW(g_instance, dialogTemplate, window, proc, reinterpret_cast<LPARAM>(&context));
 }
 
 void drop_tap_feedback() {
@@ -36,11 +41,14 @@ void FindCommand(HWND window) {
     MainWindowState& state = g_mainState;
     drop_tap_feedback();
     SHFullScreen(window, kDialogScreen);
-    // The dialog clears them as it opens; a dialog that cannot open must
-    // not leave an earlier choice behind.
+    // Nothing is selected while the dialog is open, nor after a dialog that
+    // could not open.
     state.findResultMap = nullptr;
     state.selectedLocation = nullptr;
-    const INT_PTR result = run_dialog(window, IDD_FIND, FindDialogProc);
+    DialogContext context;
+    const INT_PTR result = run_dialog(window, IDD_FIND, FindDialogProc, context);
+    state.findResultMap = context.chosenMap;
+    state.selectedLocation = context.chosenLocation;
     if (result == 0) {
         // Cancelled: the map as it was.
         ShowTitle(window);
@@ -84,7 +92,8 @@ void FindCommand(HWND window) {
 void InformationCommand(HWND window) {
     drop_tap_feedback();
     SHFullScreen(window, kDialogScreen);
-    run_dialog(window, IDD_INFORMATION, InfoDialogProc);
+    DialogContext context;
+    run_dialog(window, IDD_INFORMATION, InfoDialogProc, context);
     ShowTitle(window);
     RepaintMainWindow(window);
 }

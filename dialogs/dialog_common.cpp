@@ -1,7 +1,6 @@
 #include "dialogs/dialog_common.h"
 
 #include "resources/resource_ids.h"
-#include "app/main_window_state.h"
 #include "dialogs/settings_store.h"
 #include "mapdb/map_catalogue.h"
 
@@ -80,15 +79,16 @@ bool ReplyToColourMessage(const DialogBrushes& brushes, UINT message, WPARAM wPa
     return true;
 }
 
-void OpenDialog(HWND dialog, DialogBrushes& brushes, HWND (*createMenuBar)(HWND, HINSTANCE), LPCWSTR title,
-                std::initializer_list<int> stretched, std::initializer_list<int> labels) {
+void OpenDialog(HWND dialog, const DialogContext& context, DialogBrushes& brushes,
+                HWND (*createMenuBar)(HWND, HINSTANCE), LPCWSTR title, std::initializer_list<int> stretched,
+                std::initializer_list<int> labels) {
     brushes.Create();
     SHINITDLGINFO init{};
     init.dwMask = SHIDIM_FLAGS;
     init.hDlg = dialog;
     init.dwFlags = SHIDIF_SIZEDLGFULLSCREEN;
     SHInitDialog(&init);
-    createMenuBar(dialog, g_instance);
+    createMenuBar(dialog, context.instance);
     SHSetNavBarText(GetParent(dialog), title);
     for (int id : stretched) StretchToDialogWidth(GetDlgItem(dialog, id));
     for (int id : labels) SetBoldLabelFont(GetDlgItem(dialog, id));

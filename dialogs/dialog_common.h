@@ -4,6 +4,7 @@
 // a remembered text and the selection of a list item by such a text.
 #pragma once
 
+#include "dialogs/dialog_context.h"
 #include "platform/win32.h"
 
 #include <initializer_list>
@@ -31,8 +32,9 @@ bool ReplyToColourMessage(const DialogBrushes& brushes, UINT message, WPARAM wPa
 // the bars, its menu bar made, the title given to the main window's
 // navigation bar, controls stretched to the dialog's width and labels made
 // bold.
-void OpenDialog(HWND dialog, DialogBrushes& brushes, HWND (*createMenuBar)(HWND, HINSTANCE), LPCWSTR title,
-                std::initializer_list<int> stretched, std::initializer_list<int> labels);
+void OpenDialog(HWND dialog, const DialogContext& context, DialogBrushes& brushes,
+                HWND (*createMenuBar)(HWND, HINSTANCE), LPCWSTR title, std::initializer_list<int> stretched,
+                std::initializer_list<int> labels);
 // Fills the map list with every map of the catalogue, each with its CMap,
 // and selects the one named by remembered.
 void FillMapList(HWND maps, LPCWSTR remembered);

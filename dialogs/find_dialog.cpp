@@ -1,7 +1,5 @@
 #include "dialogs/find_dialog.h"
 
-#include "app/main_window_state.h"
-#include "app/sounds.h"
 #include "dialogs/dialog_common.h"
 #include "resources/resource_ids.h"
 #include "dialogs/settings_store.h"
@@ -17,6 +15,8 @@ WCHAR FindCategoryText[RememberedTextLength + 1];
 WCHAR FindLocationText[RememberedTextLength + 1];
 
 DialogBrushes g_brushes;
+// What the program handed the dialog as it opened; set by WM_INITDIALOG.
+DialogContext* g_context = nullptr;
 
 constexpr LPCWSTR kCategorySetting = u" Find Category";
 constexpr LPCWSTR kLocationSetting = u" Find Location";
@@ -104,34 +104,34 @@ void end_dialog(HWND dialog, INT_PTR result) {
 }
 
 void ok(HWND dialog) {
-    PlayMenuPopSound();
-    MainWindowState& state = g_mainState;
+    g_context->PlayClick();
     if (auto* map = selected_data<CMap>(item(dialog, IDC_FIND_MAPS), CB_GETCURSEL, CB_GETITEMDATA))
-        state.findResultMap = map;
+        g_context->chosenMap = map;
     if (RememberComboSelection(item(dialog, IDC_FIND_CATEGORIES), FindCategoryText))
         WriteRememberedText(SettingName(kCategorySetting), FindCategoryText);
     HWND list = item(dialog, IDC_FIND_LOCATIONS);
     if (RememberListSelection(list, FindLocationText)) {
         WriteRememberedText(SettingName(kLocationSetting), FindLocationText);
-        state.selectedLocation = selected_data<Location>(list, LB_GETCURSEL, LB_GETITEMDATA);
+        g_context->chosenLocation = selected_data<Location>(list, LB_GETCURSEL, LB_GETITEMDATA);
     }
     end_dialog(dialog, 1);
 }
 
 void cancel(HWND dialog) {
-    PlayMenuPopSound();
+    g_context->PlayClick();
     end_dialog(dialog, 0);
 }
 
-BOOL on_init(HWND dialog) {
-    OpenDialog(dialog, g_brushes, CreateFindMenuBar, u"Find",
+BOOL on_init(HWND dialog, DialogContext* context) {
+    g_context = context;
+    OpenDialog(dialog, *context, g_brushes, CreateFindMenuBar, u"Find",
                {IDC_FIND_MAPS, IDC_FIND_CATEGORIES, IDC_FIND_LOCATIONS, IDC_FIND_DESCRIPTION},
                {IDC_FIND_MAP_LABEL, IDC_FIND_CATEGORY_LABEL, IDC_FIND_ITEM_LABEL, IDC_FIND_INFO_LABEL});
-    copy_cut(FindMapText, g_mainState.currentMap ? g_mainState.currentMap->MapName() : nullptr);
+    copy_cut(FindMapText, context->currentMap ? context->currentMap->MapName() : nullptr);
     ReadRememberedText(SettingName(kCategorySetting), FindCategoryText);
     ReadRememberedText(SettingName(kLocationSetting), FindLocationText);
-    g_mainState.findResultMap = nullptr;
-    g_mainState.selectedLocation = nullptr;
+    context->chosenMap = nullptr;
+    context->chosenLocation = nullptr;
     SendMessageW(dialog, MSG_FILL_MAPS, 0, 0);
     // The fill put the focus on the list of places.
     return FALSE;
@@ -193,7 +193,7 @@ INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     if (INT_PTR brush = 0; ReplyToColourMessage(g_brushes, message, wParam, &brush)) return brush;
     switch (message) {
     case WM_INITDIALOG:
-        return on_init(dialog);
+        return on_init(dialog, reinterpret_cast<DialogContext*>(lParam));
     case WM_COMMAND:
         return on_command(dialog, wParam);
     case MSG_FILL_MAPS:

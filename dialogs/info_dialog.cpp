@@ -1,7 +1,5 @@
 #include "dialogs/info_dialog.h"
 
-#include "app/main_window_state.h"
-#include "app/sounds.h"
 #include "dialogs/dialog_common.h"
 #include "resources/resource_ids.h"
 #include "dialogs/settings_store.h"
@@ -16,6 +14,8 @@ WCHAR InfoMapText[RememberedTextLength + 1];
 WCHAR InfoTopicText[RememberedTextLength + 1];
 
 DialogBrushes g_brushes;
+// What the program handed the dialog as it opened; set by WM_INITDIALOG.
+DialogContext* g_context = nullptr;
 
 constexpr LPCWSTR kTopicSetting = u" Info Category";
 
@@ -69,7 +69,7 @@ void fill_maps(HWND dialog) {
 
 // The close button: the selected title is always remembered.
 void close(HWND dialog) {
-    PlayMenuPopSound();
+    g_context->PlayClick();
     if (RememberComboSelection(item(dialog, IDC_INFO_TOPICS), InfoTopicText))
         WriteRememberedText(SettingName(kTopicSetting), InfoTopicText);
     g_brushes.Delete();
@@ -77,10 +77,11 @@ void close(HWND dialog) {
     EndDialog(dialog, 1);
 }
 
-BOOL on_init(HWND dialog) {
-    OpenDialog(dialog, g_brushes, CreateInfoMenuBar, u"Information", {IDC_INFO_MAPS, IDC_INFO_TOPICS, IDC_INFO_TEXT},
+BOOL on_init(HWND dialog, DialogContext* context) {
+    g_context = context;
+    OpenDialog(dialog, *context, g_brushes, CreateInfoMenuBar, u"Information", {IDC_INFO_MAPS, IDC_INFO_TOPICS, IDC_INFO_TEXT},
                {IDC_INFO_VIEW_LABEL, IDC_INFO_CATEGORY_LABEL});
-    lstrcpynW(InfoMapText, g_mainState.currentMap ? g_mainState.currentMap->MapName() : u"", RememberedTextLength + 1);
+    lstrcpynW(InfoMapText, context->currentMap ? context->currentMap->MapName() : u"", RememberedTextLength + 1);
     ReadRememberedText(SettingName(kTopicSetting), InfoTopicText);
     SendMessageW(dialog, MSG_FILL_MAPS, 0, 0);
     // The fill put the focus on the topic's text.
@@ -132,7 +133,7 @@ INT_PTR CALLBACK InfoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     if (INT_PTR brush = 0; ReplyToColourMessage(g_brushes, message, wParam, &brush)) return brush;
     switch (message) {
     case WM_INITDIALOG:
-        return on_init(dialog);
+        return on_init(dialog, reinterpret_cast<DialogContext*>(lParam));
     case WM_COMMAND:
         return on_command(dialog, wParam);
     case MSG_FILL_MAPS:

@@ -79,7 +79,9 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    int flags = O_CLOEXEC;
+    // Without O_NONBLOCK, opening a named pipe waits for a writer, forever
+    // when there is none; a regular file ignores the flag.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     bool read = desiredAccess & GENERIC_READ;
     bool write = desiredAccess & GENERIC_WRITE;
     flags |= (read && write) ? O_RDWR : write ? O_WRONLY : O_RDONLY;
@@ -96,13 +98,16 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
     std::string path = platform::to_utf8(fileName);
     int fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0) {
-        SetLastError(platform::error_from_errno(errno));
+        // ENXIO: a pipe opened for writing with no reader, no file either.
+        SetLastError(errno == ENXIO ? ERROR_FILE_NOT_FOUND : platform::error_from_errno(errno));
         return INVALID_HANDLE_VALUE;
     }
+    // Only regular files are files here: a pipe, a device or a directory
+    // fails as a missing file does.
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        SetLastError(ERROR_ACCESS_DENIED);
+        SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
     auto* f = new platform::FileObject;

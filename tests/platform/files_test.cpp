@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 #include <random>
+#include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -102,14 +104,25 @@ TEST(Files, WritableHandlesSeeTheirOwnWrites) {
     CloseHandle(f);
 }
 
-TEST(Files, RefusesMissingFilesAndDirectories) {
+// Only regular files open; anything else fails as a missing file does, and
+// a named pipe with no writer must not hold the caller up.
+TEST(Files, RefusesMissingFilesDirectoriesAndPipesWithoutWaiting) {
     TempDir dir;
-    int before = platform::open_file_count();
-    std::u16string missing = to_u16(dir.file("missing.dab"));
-    EXPECT_EQ(CreateFileW(missing.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    std::u16string self = to_u16(dir.path());
-    EXPECT_EQ(CreateFileW(self.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+    ASSERT_EQ(::mkfifo(dir.file("pipe.dab").c_str(), 0600), 0);
+    const int before = platform::open_file_count();
+    const struct {
+        std::string path;
+        DWORD access;
+    } cases[] = {{dir.file("missing.dab"), GENERIC_READ},
+                 {dir.path(), GENERIC_READ},
+                 {dir.file("pipe.dab"), GENERIC_READ},
+                 {dir.file("pipe.dab"), GENERIC_WRITE}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path + (c.access == GENERIC_WRITE ? " for writing" : ""));
+        const std::u16string path = to_u16(c.path);
+        EXPECT_EQ(CreateFileW(path.c_str(), c.access, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    }
     EXPECT_EQ(platform::open_file_count(), before);
 }
 

@@ -35,6 +35,9 @@ int fail(const std::string& message, int code = 1) {
 std::string error_text(LONG status) {
     switch (status) {
     case ERROR_CANTWRITE: return "the settings store cannot be written";
+    case ERROR_BADDB:
+        return "the settings store cannot be read; the next change keeps it aside as registry.txt.bad and starts "
+               "an empty one";
     case ERROR_INVALID_PARAMETER: return "the name or text is too long";
     default: return "the settings store refused it (error " + std::to_string(status) + ")";
     }
@@ -53,6 +56,7 @@ int get(const std::string& nameText) {
     const std::u16string name = platform::from_utf8(nameText);
     LONG status = 0;
     HKEY key = OpenSettingsKey(false, &status);
+    if (status == ERROR_BADDB) return fail(error_text(status));
     DWORD type = 0;
     std::vector<BYTE> data;
     const bool found = key != nullptr && ReadSettingValue(key, name, &type, &data);
@@ -78,6 +82,7 @@ int remove(const std::string& nameText) {
     const std::u16string name = platform::from_utf8(nameText);
     LONG status = 0;
     HKEY key = OpenSettingsKey(false, &status);
+    if (status == ERROR_BADDB) return fail(error_text(status));
     if (key == nullptr) return fail("no setting named '" + nameText + "'");
     status = RegDeleteValueW(key, name.c_str());
     RegCloseKey(key);

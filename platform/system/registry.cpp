@@ -100,7 +100,9 @@ LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, PHKEY result) {
     if (!path_of(key, base)) return ERROR_INVALID_HANDLE;
     std::u16string path;
     if (!join(base, subKey, path)) return ERROR_BAD_PATHNAME;
-    if (read_registry().find_key(path) == nullptr) return ERROR_FILE_NOT_FOUND;
+    const StoreRead store = read_registry();
+    if (store.unreadable) return ERROR_BADDB;
+    if (store.data->find_key(path) == nullptr) return ERROR_FILE_NOT_FOUND;
     *result = allocate(std::move(path));
     return ERROR_SUCCESS;
 }
@@ -114,8 +116,9 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LP
     if (reserved != nullptr || (data != nullptr && size == nullptr)) return ERROR_INVALID_PARAMETER;
     std::u16string path;
     if (!path_of(key, path)) return ERROR_INVALID_HANDLE;
-    const RegistryData store = read_registry();
-    const RegistryKey* found = store.find_key(path);
+    const StoreRead store = read_registry();
+    if (store.unreadable) return ERROR_BADDB;
+    const RegistryKey* found = store.data->find_key(path);
     const RegistryValue* value = found ? RegistryData::find_value(*found, name_of(name)) : nullptr;
     if (value == nullptr) return ERROR_FILE_NOT_FOUND;
     return give_value(*value, type, data, size);
@@ -151,8 +154,9 @@ LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWO
         return ERROR_INVALID_PARAMETER;
     std::u16string path;
     if (!path_of(key, path)) return ERROR_INVALID_HANDLE;
-    const RegistryData store = read_registry();
-    const RegistryKey* found = store.find_key(path);
+    const StoreRead store = read_registry();
+    if (store.unreadable) return ERROR_BADDB;
+    const RegistryKey* found = store.data->find_key(path);
     if (found == nullptr || index >= found->values.size()) return ERROR_NO_MORE_ITEMS;
     const RegistryValue& value = found->values[index];
     if (*nameLength <= value.name.size()) return ERROR_MORE_DATA;

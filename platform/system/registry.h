@@ -5,8 +5,11 @@
 // compare without regard to case. Every change replaces the file whole and
 // atomically under a lock, after reading it again, so programs writing at
 // the same time keep each other's values and an interrupted write leaves
-// the file as it was. A file that cannot be read as a store reads as empty
-// and is moved aside (NAME.bad) by the next change.
+// the file as it was. A file that cannot be read as a store holds nothing:
+// reading it answers ERROR_BADDB, and the next change starts an empty store
+// and moves the old file aside (NAME.bad, or NAME.bad.2 and on when that is
+// taken). Anything but a regular file in the store's place (a directory, a
+// named pipe) is no store at all.
 #pragma once
 
 #include "platform/base/win32_types.h"
@@ -44,6 +47,7 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 #define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_BAD_PATHNAME 161L
 #define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_BADDB 1009L
 #define ERROR_CANTREAD 1012L
 #define ERROR_CANTWRITE 1013L
 
@@ -54,7 +58,8 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 // ERROR_CANTWRITE when the store cannot be written. Class, options, access and security are ignored.
 LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR className, DWORD options, REGSAM access,
                      LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition);
-// ERROR_FILE_NOT_FOUND when the key does not exist.
+// ERROR_FILE_NOT_FOUND when the key does not exist; ERROR_BADDB (here and
+// for the reads below) when the store cannot be read.
 LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
 LONG RegCloseKey(HKEY key);
 // The value's type and bytes. With data null the size alone is told. When

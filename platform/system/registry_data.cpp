@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 namespace platform::system {
 namespace {
@@ -302,14 +303,6 @@ std::u16string folded(std::u16string_view text) {
 
 }  // namespace
 
-bool same_name(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (fold_case(a[i]) != fold_case(b[i])) return false;
-    }
-    return true;
-}
-
 bool valid_key_path(std::u16string_view path) {
     if (path.empty()) return true;
     if (path.size() > kMaxKeyPathLength) return false;
@@ -336,13 +329,20 @@ bool valid_key_path(std::u16string_view path) {
     return length > 0;
 }
 
-RegistryData::RegistryData() { m_keys.push_back(RegistryKey{}); }
+RegistryData::RegistryData() {
+    m_keys.push_back(RegistryKey{});
+    m_places.emplace(std::u16string(), 0);
+}
+
+std::size_t RegistryData::value_count() const {
+    std::size_t count = 0;
+    for (const RegistryKey& key : m_keys) count += key.values.size();
+    return count;
+}
 
 const RegistryKey* RegistryData::find_key(std::u16string_view path) const {
-    for (const RegistryKey& key : m_keys) {
-        if (same_name(key.path, path)) return &key;
-    }
-    return nullptr;
+    const auto it = m_places.find(folded(path));
+    return it == m_places.end() ? nullptr : &m_keys[it->second];
 }
 
 RegistryKey* RegistryData::find_key(std::u16string_view path) {
@@ -353,37 +353,41 @@ bool RegistryData::ensure_key(std::u16string_view path) {
     if (find_key(path) != nullptr) return false;
     const std::size_t cut = path.rfind(u'\\');
     if (cut != std::u16string_view::npos) ensure_key(path.substr(0, cut));
-    m_keys.push_back(RegistryKey{std::u16string(path), {}});
+    m_places.emplace(folded(path), m_keys.size());
+    m_keys.push_back(RegistryKey{std::u16string(path), {}, {}});
     return true;
 }
 
 const RegistryValue* RegistryData::find_value(const RegistryKey& key, std::u16string_view name) {
-    for (const RegistryValue& value : key.values) {
-        if (same_name(value.name, name)) return &value;
-    }
-    return nullptr;
+    const auto it = key.places.find(folded(name));
+    return it == key.places.end() ? nullptr : &key.values[it->second];
 }
 
 bool RegistryData::set_value(RegistryKey& key, std::u16string_view name, DWORD type, const std::uint8_t* data,
                              std::size_t size) {
     RegistryValue fresh{std::u16string(name), type, std::vector<std::uint8_t>(data, data + size)};
-    for (RegistryValue& value : key.values) {
-        if (!same_name(value.name, name)) continue;
-        // The name keeps the case it was first written with.
-        fresh.name = value.name;
-        if (value == fresh) return false;
-        value = std::move(fresh);
+    const auto [it, added] = key.places.emplace(folded(name), key.values.size());
+    if (added) {
+        key.values.push_back(std::move(fresh));
         return true;
     }
-    key.values.push_back(std::move(fresh));
+    RegistryValue& value = key.values[it->second];
+    // The name keeps the case it was first written with.
+    fresh.name = value.name;
+    if (value == fresh) return false;
+    value = std::move(fresh);
     return true;
 }
 
 bool RegistryData::delete_value(RegistryKey& key, std::u16string_view name) {
-    auto it = std::find_if(key.values.begin(), key.values.end(),
-                           [&](const RegistryValue& v) { return same_name(v.name, name); });
-    if (it == key.values.end()) return false;
-    key.values.erase(it);
+    const auto it = key.places.find(folded(name));
+    if (it == key.places.end()) return false;
+    const std::size_t place = it->second;
+    key.places.erase(it);
+    key.values.erase(key.values.begin() + static_cast<std::ptrdiff_t>(place));
+    for (auto& [_, at] : key.places) {
+        if (at > place) --at;
+    }
     return true;
 }
 
@@ -405,7 +409,7 @@ std::optional<RegistryData> RegistryData::parse(std::string_view text, std::stri
     };
     if (text.size() > kMaxStoreBytes) return fail(0, "the store is too large");
     RegistryData data;
-    std::vector<std::u16string> listed;  // folded paths of the key lines met
+    std::unordered_set<std::u16string> listed;  // folded paths of the key lines met
     RegistryKey* current = nullptr;
     std::size_t number = 0;
     bool headerSeen = false;
@@ -433,9 +437,7 @@ std::optional<RegistryData> RegistryData::parse(std::string_view text, std::stri
                 if (!decode_path(inside.substr(1), path) || path.empty() || !valid_key_path(path))
                     return fail(number, "a key path that is not allowed");
             }
-            std::u16string id = folded(path);
-            if (std::find(listed.begin(), listed.end(), id) != listed.end()) return fail(number, "a key given twice");
-            listed.push_back(std::move(id));
+            if (!listed.insert(folded(path)).second) return fail(number, "a key given twice");
             data.ensure_key(path);
             current = data.find_key(path);
             continue;
@@ -448,7 +450,8 @@ std::optional<RegistryData> RegistryData::parse(std::string_view text, std::stri
             return fail(number, "a malformed value name");
         if (at >= line.size() || line[at] != '=') return fail(number, "'=' must follow the value name");
         if (!take_data(line.substr(at + 1), value)) return fail(number, "malformed value data");
-        if (find_value(*current, value.name) != nullptr) return fail(number, "a value given twice");
+        if (!current->places.emplace(folded(value.name), current->values.size()).second)
+            return fail(number, "a value given twice");
         current->values.push_back(std::move(value));
     }
     if (!headerSeen) return fail(1, "not a settings store of this format");

@@ -27,6 +27,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform::system {
@@ -48,12 +49,12 @@ struct RegistryValue {
 struct RegistryKey {
     std::u16string path;  // below HKEY_CURRENT_USER; empty for the root itself
     std::vector<RegistryValue> values;  // in the order they were first set
+    // Each value's place in values by its folded name, kept by RegistryData,
+    // so that finding a value does not grow with the number of values.
+    std::unordered_map<std::u16string, std::size_t> places;
 
-    bool operator==(const RegistryKey&) const = default;
+    bool operator==(const RegistryKey& other) const { return path == other.path && values == other.values; }
 };
-
-// Equal without regard to case (the registry's comparison of names).
-bool same_name(std::u16string_view a, std::u16string_view b);
 
 // Whether a sub-key path is acceptable: components separated by single
 // backslashes, none empty, none longer than kMaxKeyNameLength, no control
@@ -81,6 +82,8 @@ public:
     static bool delete_value(RegistryKey& key, std::u16string_view name);
 
     const std::vector<RegistryKey>& keys() const { return m_keys; }
+    // The number of values in all keys.
+    std::size_t value_count() const;
 
     std::string to_text() const;
     // Nothing for text that breaks any rule of the form: an unknown header,
@@ -89,10 +92,11 @@ public:
     // error says which line.
     static std::optional<RegistryData> parse(std::string_view text, std::string* error = nullptr);
 
-    bool operator==(const RegistryData&) const = default;
+    bool operator==(const RegistryData& other) const { return m_keys == other.m_keys; }
 
 private:
     std::vector<RegistryKey> m_keys;  // the root first, then in creation order
+    std::unordered_map<std::u16string, std::size_t> m_places;  // folded path -> place in m_keys
 };
 
 }  // namespace platform::system

@@ -11,6 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ctime>
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace platform::system {
@@ -20,6 +23,8 @@ constexpr char kFileName[] = "registry.txt";
 constexpr char kLockName[] = "registry.lock";
 constexpr char kTempPrefix[] = "registry.txt.tmp-";
 constexpr char kBadSuffix[] = ".bad";
+// Stores kept aside are never overwritten: the second is .bad.2, and so on.
+constexpr int kMaxKeptAside = 1000;
 
 faults::RegistryFault g_fault = faults::RegistryFault::None;
 
@@ -55,43 +60,104 @@ std::string home_directory() {
     return {};
 }
 
-enum class ReadResult { Missing, Read, Unreadable };
+// What tells one version of the store file from another. Writers replace
+// the file (a new inode); a change in place by anything else moves its
+// size or its change time.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec changed{};
 
-ReadResult read_whole(const std::string& path, std::string& out) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.ok()) return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
+    static FileStamp of(const struct stat& info) { return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_ctim}; }
+    bool operator==(const FileStamp& o) const {
+        return device == o.device && inode == o.inode && size == o.size && changed.tv_sec == o.changed.tv_sec &&
+               changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+timespec file_clock_now() {
+    timespec now{};
+#ifdef CLOCK_REALTIME_COARSE
+    // The clock the file system stamps files with.
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+#else
+    ::clock_gettime(CLOCK_REALTIME, &now);
+#endif
+    return now;
+}
+
+bool before(const timespec& a, const timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// The store as last read, so that reading value after value (an
+// enumeration) parses the file once, not once a value.
+struct CachedStore {
+    std::string path;
+    FileStamp stamp;
+    // A change stamped in the same tick of the file clock as the read could
+    // leave the stamp as it was; such a read is not trusted again.
+    bool trusted = false;
+    std::shared_ptr<RegistryData> data;
+    bool unreadable = false;
+
+    void forget() {
+        path.clear();
+        data.reset();
+    }
+};
+
+CachedStore& cache() {
+    static CachedStore cached;
+    return cached;
+}
+
+StoreRead unreadable() {
+    return StoreRead{std::make_shared<const RegistryData>(), true};
+}
+
+StoreRead missing() {
+    static const auto empty = std::make_shared<const RegistryData>();
+    return StoreRead{empty, false};
+}
+
+
+// The store at path. A missing file, or anything that is not a regular file
+// (a named pipe must never hold the program up), is an empty store.
+StoreRead load(const std::string& path) {
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return ReadResult::Unreadable;
-    if (static_cast<unsigned long long>(info.st_size) > kMaxStoreBytes) return ReadResult::Unreadable;
-    out.clear();
+    if (::stat(path.c_str(), &info) != 0) return errno == ENOENT || errno == ENOTDIR ? missing() : unreadable();
+    if (!S_ISREG(info.st_mode)) return missing();
+    CachedStore& cached = cache();
+    if (cached.trusted && cached.path == path && cached.stamp == FileStamp::of(info))
+        return StoreRead{cached.data, cached.unreadable};
+
+    const timespec readAt = file_clock_now();
+    // O_NONBLOCK: the file may have become a pipe since the stat.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.ok()) return errno == ENOENT ? missing() : unreadable();
+    if (::fstat(fd.get(), &info) != 0) return unreadable();
+    if (!S_ISREG(info.st_mode)) return missing();
+    if (static_cast<unsigned long long>(info.st_size) > kMaxStoreBytes) return unreadable();
+    std::string text;
+    text.reserve(static_cast<std::size_t>(info.st_size));
     char chunk[65536];
     for (;;) {
         const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return ReadResult::Unreadable;
+        if (got < 0) return unreadable();
         if (got == 0) break;
-        out.append(chunk, static_cast<std::size_t>(got));
-        if (out.size() > kMaxStoreBytes) return ReadResult::Unreadable;
+        text.append(chunk, static_cast<std::size_t>(got));
+        if (text.size() > kMaxStoreBytes) return unreadable();
     }
-    return ReadResult::Read;
-}
-
-// The store at path: empty when missing; corrupt is set when the file is
-// there but is not a store.
-RegistryData load(const std::string& path, bool& corrupt) {
-    corrupt = false;
-    std::string text;
-    switch (read_whole(path, text)) {
-    case ReadResult::Missing: return RegistryData{};
-    case ReadResult::Unreadable: corrupt = true; return RegistryData{};
-    case ReadResult::Read: break;
-    }
-    std::optional<RegistryData> data = RegistryData::parse(text);
-    if (!data) {
-        corrupt = true;
-        return RegistryData{};
-    }
-    return std::move(*data);
+    std::optional<RegistryData> parsed = RegistryData::parse(text);
+    cached.path = path;
+    cached.stamp = FileStamp::of(info);
+    cached.trusted = before(info.st_ctim, readAt);
+    cached.unreadable = !parsed.has_value();
+    cached.data = std::make_shared<RegistryData>(parsed ? std::move(*parsed) : RegistryData{});
+    return StoreRead{cached.data, cached.unreadable};
 }
 
 // mkdir -p with owner-only permissions for what it creates.
@@ -134,6 +200,20 @@ void remove_stale_temporaries(const std::string& directory) {
     for (const std::string& name : stale) ::unlink((directory + "/" + name).c_str());
 }
 
+// Moves the unreadable store at path to the first free name of
+// registry.txt.bad, .bad.2, .bad.3 ...; writers hold the lock, so no other
+// writer takes the name between the look and the rename. Past the last
+// number the store is left to be replaced.
+void keep_aside(const std::string& path) {
+    for (int n = 1; n <= kMaxKeptAside; ++n) {
+        const std::string aside = path + kBadSuffix + (n == 1 ? std::string() : "." + std::to_string(n));
+        struct stat info {};
+        if (::lstat(aside.c_str(), &info) == 0 || errno != ENOENT) continue;
+        ::rename(path.c_str(), aside.c_str());
+        return;
+    }
+}
+
 // Writes text as the new store at path; the old one stays whole until the
 // rename, which replaces it in one step.
 bool replace_store(const std::string& directory, const std::string& path, const std::string& text, bool keepOldAside) {
@@ -148,7 +228,7 @@ bool replace_store(const std::string& directory, const std::string& path, const 
         return false;
     }
     if (g_fault == faults::RegistryFault::ExitBeforeRename) ::_exit(faults::kRegistryFaultExitCode);
-    if (keepOldAside) ::rename(path.c_str(), (path + kBadSuffix).c_str());
+    if (keepOldAside) keep_aside(path);
     if (::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
         return false;
@@ -172,11 +252,9 @@ std::string registry_file_path() {
     return directory.empty() ? std::string() : directory + "/" + kFileName;
 }
 
-RegistryData read_registry() {
+StoreRead read_registry() {
     const std::string path = registry_file_path();
-    if (path.empty()) return RegistryData{};
-    bool corrupt = false;
-    return load(path, corrupt);
+    return path.empty() ? missing() : load(path);
 }
 
 LONG change_registry(const RegistryChange& change) {
@@ -189,14 +267,26 @@ LONG change_registry(const RegistryChange& change) {
         if (errno != EINTR) return ERROR_CANTWRITE;
     }
     remove_stale_temporaries(directory);
-    bool corrupt = false;
-    RegistryData data = load(path, corrupt);
+    StoreRead old = load(path);
+    const bool unreadable = old.unreadable;
+    // Most changes change nothing (a key opened again, a value set as it
+    // was), so the store as read is changed in place, not copied, unless
+    // someone else holds it: copying a large store would cost more than
+    // everything else.
+    CachedStore& cached = cache();
+    const bool own = cached.data.get() == old.data.get() && cached.data.use_count() == 2;
+    const std::shared_ptr<RegistryData> data = own ? cached.data : std::make_shared<RegistryData>(*old.data);
+    old = StoreRead{};
     bool changed = false;
-    const LONG result = change(data, changed);
-    if (result != ERROR_SUCCESS || !changed) return result;
-    const std::string text = data.to_text();
+    const LONG result = change(*data, changed);
+    if (!changed) return result;
+    // The file is about to be replaced, or the change did not take: either
+    // way the store in memory is no longer the file's.
+    if (own) cached.forget();
+    if (result != ERROR_SUCCESS) return result;
+    const std::string text = data->to_text();
     if (text.size() > kMaxStoreBytes) return ERROR_CANTWRITE;
-    return replace_store(directory, path, text, corrupt) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    return replace_store(directory, path, text, unreadable) ? ERROR_SUCCESS : ERROR_CANTWRITE;
     // The lock goes with its descriptor.
 }
 

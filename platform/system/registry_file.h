@@ -10,6 +10,7 @@
 #include "platform/system/registry_data.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace platform::system {
@@ -18,14 +19,19 @@ namespace platform::system {
 std::string registry_directory();
 std::string registry_file_path();
 
-// The store now; a missing file is an empty store, and so is one that
-// cannot be read or parsed.
-RegistryData read_registry();
+// The store as read: data is never null; a missing file is an empty store,
+// and so is one that cannot be read or parsed, which says so in unreadable.
+// The same data is handed out again while the file stays as it was.
+struct StoreRead {
+    std::shared_ptr<const RegistryData> data;
+    bool unreadable = false;
+};
+StoreRead read_registry();
 
 // Runs change on the store under the lock, after reading it again. When
 // change returns ERROR_SUCCESS and says it changed something, the new store
 // is written; a store that could not be parsed is then kept beside it as
-// registry.txt.bad. Returns change's result, or ERROR_CANTWRITE when the
+// registry.txt.bad (or .bad.2, .bad.3 ... when that name is taken). Returns change's result, or ERROR_CANTWRITE when the
 // store could not be written (it is then as it was).
 using RegistryChange = std::function<LONG(RegistryData& data, bool& changed)>;
 LONG change_registry(const RegistryChange& change);

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <random>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -406,28 +407,69 @@ TEST_F(Registry, AKillAtAnyMomentLeavesAWholeOldOrNewStore) {
     RegCloseKey(key);
 }
 
-TEST_F(Registry, AStoreThatCannotBeParsedReadsAsEmptyAndIsKeptAsideAtTheNextWrite) {
-    const std::string garbage = "Mapfolio settings 1\n[HKEY_CURRENT_USER\\Software]\n\"cut in the mid";
+TEST_F(Registry, AStoreThatCannotBeParsedIsRefusedAndKeptAsideAtTheNextWriteWithoutLosingAnEarlierOne) {
     fs::create_directories(directory());
-    m_dir.write("mapfolio/registry.txt", garbage);
-    HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(read_file(store()), garbage);  // reading moved nothing
+    const std::string garbage[] = {"Mapfolio settings 1\n[HKEY_CURRENT_USER\\Software]\n\"cut in the mid",
+                                   "not a store at all\n"};
+    const std::string aside[] = {store() + ".bad", store() + ".bad.2"};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        m_dir.write("mapfolio/registry.txt", garbage[i]);
+        HKEY key = nullptr;
+        EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, KEY_READ, &key), ERROR_BADDB);
+        EXPECT_EQ(read_file(store()), garbage[i]);  // reading moved nothing
 
-    key = open_program_key();
-    ASSERT_NE(key, nullptr);
-    ASSERT_EQ(set_text(key, u"fresh", u"start"), ERROR_SUCCESS);
-    EXPECT_EQ(read_file(store() + ".bad"), garbage);
-    const auto data = RegistryData::parse(read_file(store()));
-    ASSERT_TRUE(data.has_value());
-    EXPECT_EQ(data->find_key(kProgramKey)->values.size(), 1u);
-    EXPECT_EQ(value_names(key), std::vector<std::u16string>{u"fresh"});
-
-    // A directory where the file should be cannot be read either.
+        key = open_program_key();
+        ASSERT_NE(key, nullptr);
+        ASSERT_EQ(set_text(key, u"fresh", u"start"), ERROR_SUCCESS);
+        for (int kept = 0; kept <= i; ++kept) EXPECT_EQ(read_file(aside[kept]), garbage[kept]);
+        const auto data = RegistryData::parse(read_file(store()));
+        ASSERT_TRUE(data.has_value());
+        EXPECT_EQ(data->find_key(kProgramKey)->values.size(), 1u);
+        EXPECT_EQ(value_names(key), std::vector<std::u16string>{u"fresh"});
+        RegCloseKey(key);
+    }
+    // A directory or a named pipe where the file should be is no store at
+    // all, and reading it must not wait for a writer.
+    HKEY key = open_program_key();
     fs::remove(store());
     fs::create_directory(store());
     EXPECT_EQ(query(key, u"fresh").status, ERROR_FILE_NOT_FOUND);
+    fs::remove(store());
+    ASSERT_EQ(::mkfifo(store().c_str(), 0600), 0);
+    EXPECT_EQ(query(key, u"fresh").status, ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(set_text(key, u"after", u"pipe"), ERROR_SUCCESS);
+    EXPECT_EQ(query(key, u"after").data, bytes_of(u"pipe"));
     RegCloseKey(key);
+}
+
+// A string value may hold 524,287 characters (1 MiB with its terminator); a
+// store holding one a character longer is refused whole and kept aside.
+TEST_F(Registry, AStringOfTheSizeLimitIsReadBackAndOneLongerRefusesTheStore) {
+    fs::create_directories(directory());
+    for (const std::size_t length : {std::size_t{524287}, std::size_t{524288}}) {
+        SCOPED_TRACE(length);
+        const std::string text = "Mapfolio settings 1\n[HKEY_CURRENT_USER\\Software\\Tarnwick\\Mapfolio]\n\"big\"=sz:\"" +
+                                 std::string(length, 'a') + "\"\n";
+        m_dir.write("mapfolio/registry.txt", text);
+        fs::remove(store() + ".bad");
+        HKEY key = nullptr;
+        const LONG opened = RegOpenKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &key);
+        if (length == 524287) {
+            ASSERT_EQ(opened, ERROR_SUCCESS);
+            const Read read = query(key, u"big");
+            ASSERT_EQ(read.status, ERROR_SUCCESS);
+            EXPECT_EQ(read.data.size(), 1048576u);
+            EXPECT_EQ(read.data, bytes_of(std::u16string(length, u'a')));
+            RegCloseKey(key);
+        } else {
+            EXPECT_EQ(opened, ERROR_BADDB);
+            key = open_program_key();
+            EXPECT_EQ(read_file(store() + ".bad"), text);
+            EXPECT_EQ(query(key, u"big").status, ERROR_FILE_NOT_FOUND);
+            RegCloseKey(key);
+        }
+    }
 }
 
 TEST_F(Registry, TwoProcessesWritingAtOnceKeepEachOthersValues) {

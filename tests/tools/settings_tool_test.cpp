@@ -96,4 +96,22 @@ TEST_F(SettingsTool, UsageErrorsAndAStoreThatCannotBeWrittenExitWithTheirCodes) 
               0);
 }
 
+// A store that cannot be read is said so by every command that reads it;
+// the next change keeps it aside and starts afresh.
+TEST_F(SettingsTool, AStoreThatCannotBeReadIsSaidSoAndKeptAsideByTheNextChange) {
+    const std::string garbage = "not a settings store\n";
+    m_config.write("mapfolio/registry.txt", garbage);
+    for (const char* args : {"list", "get anything", "delete anything"}) {
+        const CommandResult r = tool(args, true);
+        EXPECT_EQ(r.exitCode, 1) << args;
+        EXPECT_EQ(r.out,
+                  "mapfolio-tool: the settings store cannot be read; the next change keeps it aside as "
+                  "registry.txt.bad and starts an empty one\n")
+            << args;
+    }
+    EXPECT_EQ(tool("set fresh start").exitCode, 0);
+    EXPECT_EQ(testing_support::read_file(m_config.file("mapfolio/registry.txt.bad")), garbage);
+    EXPECT_EQ(tool("list").out, "fresh = start\n");
+}
+
 }  // namespace

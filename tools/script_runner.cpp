@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -332,9 +333,9 @@ bool ScriptRunner::RunNextStep() {
 }
 
 void ScriptRunner::QueueTap(int x, int y) {
-    m_actions.push_back(Action{ActionKind::Down, x, y, 0, {}});
-    m_actions.push_back(Action{ActionKind::Wait, 0, 0, kTapMs, {}});
-    m_actions.push_back(Action{ActionKind::Up, x, y, 0, {}});
+    m_actions.push_back(MakeAction(ActionKind::Down, x, y));
+    m_actions.push_back(MakeAction(ActionKind::Wait, 0, 0, kTapMs));
+    m_actions.push_back(MakeAction(ActionKind::Up, x, y));
 }
 
 void ScriptRunner::Execute(const Step& step) {
@@ -349,29 +350,34 @@ void ScriptRunner::Execute(const Step& step) {
         if (running) QueueTap(at.x, at.y);
         return;
     case Kind::Press:
-        if (running) m_actions.push_back(Action{ActionKind::Down, at.x, at.y, 0, {}});
+        if (running) m_actions.push_back(MakeAction(ActionKind::Down, at.x, at.y));
         return;
     case Kind::Move:
-        if (running) m_actions.push_back(Action{ActionKind::Move, at.x, at.y, 0, {}});
+        if (running) m_actions.push_back(MakeAction(ActionKind::Move, at.x, at.y));
         return;
     case Kind::Release:
-        if (running) m_actions.push_back(Action{ActionKind::Up, at.x, at.y, 0, {}});
+        if (running) m_actions.push_back(MakeAction(ActionKind::Up, at.x, at.y));
         return;
     case Kind::Wait:
         if (running) {
-            m_actions.push_back(Action{ActionKind::Wait, 0, 0, step.value, {}});
+            m_actions.push_back(MakeAction(ActionKind::Wait, 0, 0, step.value));
         } else {
             headless::advance_clock(step.value);
         }
         return;
     case Kind::Key:
-        if (running) m_actions.push_back(Action{ActionKind::Key, 0, 0, step.value, {}});
+        if (running) m_actions.push_back(MakeAction(ActionKind::Key, 0, 0, step.value));
         return;
     case Kind::Command:
-        if (running) m_actions.push_back(Action{ActionKind::Command, 0, 0, step.value, {}});
+        if (running) m_actions.push_back(MakeAction(ActionKind::Command, 0, 0, step.value));
         return;
     case Kind::Select:
-        if (running) m_actions.push_back(Action{ActionKind::Select, 0, 0, step.value, {}, step.text, step.line});
+        if (running) {
+            Action select = MakeAction(ActionKind::Select, 0, 0, step.value);
+            select.text = step.text;
+            select.line = step.line;
+            m_actions.push_back(std::move(select));
+        }
         return;
     case Kind::Button: {
         if (!running) return;
@@ -442,8 +448,19 @@ bool ScriptRunner::Choose(Action action) {
         Fail(action.line, std::string("no ") + name + " has the text '" + action.text + "'");
         return false;
     }
-    // The next tap: on the closed combo box, on the item when it is in
-    // view, else on the arrow that scrolls towards it. Then look again.
+    // A list left dropped by an earlier tap lies over the controls below
+    // it, so a tap meant for them would land in it: close it first, as a
+    // user does, with a tap on its field.
+    for (int combo : {IDC_FIND_MAPS, IDC_FIND_CATEGORIES}) {
+        HWND other = GetDlgItem(dialog, combo);
+        if (other == nullptr || other == control) continue;
+        if (const auto shown = testing::combo_box_view(other); shown && shown->dropped) {
+            QueueTapFirst(testing::centre(shown->field), action);
+            return false;
+        }
+    }
+    // The next step: a tap on the closed combo box, on the item when it is
+    // in view, else the scroll bar moved towards it. Then look again.
     std::optional<testing::ListView> view;
     RECT target{};
     if (list != DialogList::Item) {
@@ -454,29 +471,71 @@ bool ScriptRunner::Choose(Action action) {
     } else {
         view = testing::list_box_view(control);
     }
-    bool chosen = false;
-    if (view) {
-        for (const testing::ListItemView& row : view->visible) {
-            if (row.index == index) {
-                target = row.rect;
-                chosen = true;
-            }
-        }
-        if (!chosen) target = index < view->top ? view->bar.up : view->bar.down;
-    }
-    // A list that will not scroll to the item would be tapped for ever.
-    if (IsRectEmpty(&target) || ++action.tries > static_cast<int>(texts.size()) + 4) {
+    // A list that will not scroll to the item would be worked for ever.
+    if (++action.tries > static_cast<int>(texts.size()) + 4) {
         Fail(action.line, std::string("the ") + name + " '" + action.text + "' cannot be brought into view");
         return false;
     }
-    const POINT at = testing::centre(target);
-    std::deque<Action> next;
-    next.push_back(Action{ActionKind::Down, at.x, at.y, 0, {}});
-    next.push_back(Action{ActionKind::Wait, 0, 0, kTapMs, {}});
-    next.push_back(Action{ActionKind::Up, at.x, at.y, 0, {}});
-    if (!chosen) next.push_back(action);
-    m_actions.insert(m_actions.begin(), next.begin(), next.end());
+    if (view) {
+        for (const testing::ListItemView& row : view->visible) {
+            if (row.index == index) {
+                QueueTapFirst(testing::centre(row.rect), std::nullopt);
+                return false;
+            }
+        }
+        if (!Scroll(*view, index, action)) {
+            Fail(action.line, std::string("the ") + name + " '" + action.text + "' cannot be brought into view");
+        }
+        return false;
+    }
+    QueueTapFirst(testing::centre(target), action);
     return false;
+}
+
+bool ScriptRunner::Scroll(const platform::testing::ListView& view, int index, const Action& again) {
+    const platform::testing::ScrollBarView& bar = view.bar;
+    if (!bar.shown || !bar.enabled || view.visible.empty()) return false;
+    // Rows wholly in view; a last row cut by the bottom edge is not.
+    int rowHeight = 0;
+    for (const auto& row : view.visible) rowHeight = std::max(rowHeight, static_cast<int>(row.rect.bottom - row.rect.top));
+    int rows = 0;
+    for (const auto& row : view.visible) rows += row.rect.bottom - row.rect.top == rowHeight;
+    const int maxTop = std::max(0, view.count - rows);
+    const int wantedTop = std::clamp(index - rows / 2, 0, maxTop);
+    const int away = wantedTop - view.top;
+    // Far away: drag the thumb, the pixels rounded as the bar rounds them.
+    const int travel = (bar.track.bottom - bar.track.top) - (bar.thumb.bottom - bar.thumb.top);
+    if (std::abs(away) > rows && travel > 0 && maxTop > 0) {
+        const long long moved = static_cast<long long>(away) * travel;
+        const int dy = static_cast<int>((moved >= 0 ? moved + maxTop / 2 : moved - maxTop / 2) / maxTop);
+        if (dy != 0) {
+            const POINT from = platform::testing::centre(bar.thumb);
+            std::deque<Action> next{MakeAction(ActionKind::Down, from.x, from.y),
+                                    MakeAction(ActionKind::Move, from.x, from.y + dy),
+                                    MakeAction(ActionKind::Up, from.x, from.y + dy), again};
+            m_actions.insert(m_actions.begin(), next.begin(), next.end());
+            return true;
+        }
+    }
+    // Nearer: a page at a time on the track beside the thumb, then a row at
+    // a time on the arrows.
+    const bool down = index >= view.top;
+    RECT page = bar.track;
+    if (down) page.top = bar.thumb.bottom;
+    else page.bottom = bar.thumb.top;
+    const bool paging = std::abs(away) >= rows && !IsRectEmpty(&page);
+    const RECT& hit = paging ? page : (down ? bar.down : bar.up);
+    if (IsRectEmpty(&hit)) return false;
+    QueueTapFirst(platform::testing::centre(hit), again);
+    return true;
+}
+
+void ScriptRunner::QueueTapFirst(POINT at, const std::optional<Action>& then) {
+    std::deque<Action> next{MakeAction(ActionKind::Down, at.x, at.y),
+                            MakeAction(ActionKind::Wait, 0, 0, kTapMs),
+                            MakeAction(ActionKind::Up, at.x, at.y)};
+    if (then) next.push_back(*then);
+    m_actions.insert(m_actions.begin(), next.begin(), next.end());
 }
 
 bool ScriptRunner::AnswerBox() {

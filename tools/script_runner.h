@@ -5,6 +5,8 @@
 // runs until it is idle again before the next step.
 #pragma once
 
+#include "platform/testing/dialog_controls.h"
+
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -46,7 +48,7 @@ public:
 private:
     enum class ActionKind { Down, Move, Up, Wait, Key, Command, Select };
     struct Action {
-        ActionKind kind;
+        ActionKind kind = ActionKind::Wait;
         int x = 0;  // screen pixels
         int y = 0;
         std::uint32_t value = 0;  // milliseconds, key, command or list
@@ -55,6 +57,14 @@ private:
         int line = 0;      // the step a Select came from
         int tries = 0;     // the taps a Select has made
     };
+    static Action MakeAction(ActionKind kind, int x = 0, int y = 0, std::uint32_t value = 0) {
+        Action action;
+        action.kind = kind;
+        action.x = x;
+        action.y = y;
+        action.value = value;
+        return action;
+    }
     // Runs the first queued action; false when it gave the program nothing
     // to do (a wait already over, a window gone).
     bool RunAction();
@@ -64,10 +74,19 @@ private:
     void Execute(const Step& step);
     // Queues a tap at a screen point: down, 50 ms, up.
     void QueueTap(int x, int y);
+    // Queues, before anything else queued, a tap at a screen point and then
+    // the action then, if any.
+    void QueueTapFirst(POINT at, const std::optional<Action>& then);
     // Takes one step towards choosing a dialog list's item as a user does:
-    // drops the combo box, scrolls the list, taps the item. False when the
-    // run fails (no dialog, no such list or item).
+    // closes a list left dropped over it, drops the combo box, scrolls the
+    // list, taps the item. Always false: the step itself gives the program
+    // nothing to do.
     bool Choose(Action action);
+    // Queues the scroll bar's next move towards showing item index of view:
+    // the thumb dragged when it is far, a page tap on the track when it is a
+    // page or more away, else an arrow; again follows. False when the bar
+    // cannot scroll.
+    bool Scroll(const platform::testing::ListView& view, int index, const Action& again);
     // Taps the button of the message box that answers as asked; false when
     // no box is up.
     bool AnswerBox();

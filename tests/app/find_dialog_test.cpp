@@ -296,6 +296,31 @@ TEST_F(FindDialog, AHundredMapsAreAllListed) {
     EXPECT_EQ(states[1]["dialog"]["category"], "Museums");
 }
 
+// select reaches any place of a long list, far down and back up, and first
+// closes a list that a tap left dropped over the one it works in.
+TEST_F(FindDialog, SelectReachesAnyPlaceOfALongListAndClosesAListLeftDroppedOverIt) {
+    GuideCopy guide;
+    std::vector<std::string> places;
+    for (int i = 0; i < 3000; ++i) {
+        char line[48];
+        std::snprintf(line, sizeof line, "%d,%d,Place %04d", 10 + i % 400, 10 + i % 300, i);
+        places.emplace_back(line);
+    }
+    append_to(guide, "HOME.DAB", category_section("Many", places));
+    // The tap at (100, 60) drops the category list over the places, where
+    // Place 0002 is in view below it.
+    const auto states = states_of(guide.path(),
+                                  "button Find\nselect category Many\nselect item Place 2999\nstate\n"
+                                  "select item Place 1500\nstate\nselect item Place 0000\nstate\n"
+                                  "tap 100 60\nselect item Place 0002\nstate\n");
+    ASSERT_EQ(states.size(), 4u);
+    const char* expected[] = {"Place 2999", "Place 1500", "Place 0000", "Place 0002"};
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        EXPECT_EQ(states[i]["dialog"]["category"], "Many") << i;
+        EXPECT_EQ(states[i]["dialog"]["item"], expected[i]) << i;
+    }
+}
+
 TEST_F(FindDialog, OkRemembersFirstWordsAndTheNextOpeningStartsFromThem) {
     GuideCopy guide;
     append_to(guide, "HOME.DAB",

@@ -175,4 +175,62 @@ TEST_F(DialogMenuBar, WithoutTheirBarEscapeAndEnterStillCloseTheDialogs) {
     EXPECT_EQ(place->bytes, app_test::text_bytes(std::u16string(u"Quay") + u'\0'));
 }
 
+// Find that cannot show its dialog, its template missing or cut short: one
+// beep, the popup and link frame of the tap before it gone, and the map, the
+// title and Back as they were.
+TEST_F(DialogMenuBar, FindThatCannotOpenBeepsOnceAndTakesAwayTheTapsPopupAndFrame) {
+    struct Case {
+        const char* what;
+        bool registered;  // else no Find template at all
+        std::vector<std::uint8_t> bytes;
+    };
+    const Case cases[] = {{"missing", false, {}}, {"cut short", true, {0x01, 0x00, 0xFF, 0xFF}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform::clear_resources();
+        RegisterButtonBitmaps();
+        RegisterMenuBars();
+        RegisterProgramIcon();
+        RegisterSounds();
+        if (c.registered) {
+            RegisterDialogTemplates();
+            platform::add_resource(RT_DIALOG, MAKEINTRESOURCEW(IDD_FIND), c.bytes);
+        }
+        struct Seen {
+            std::uint32_t flags = 0;
+            std::string map;
+            std::string title;
+            std::size_t beeps = 0;
+        };
+        auto note = [](std::vector<Seen>& into) {
+            std::size_t beeps = 0;
+            for (const auto& sound : headless::sounds()) beeps += sound.kind == platform::backend::SoundRecord::Kind::Beep;
+            into.push_back(Seen{g_mainState.UiFlags, to_u8(g_mainState.currentMap->MapName()),
+                                to_u8(headless::navigation_bar_text()), beeps});
+        };
+        std::vector<Seen> seen;
+        // To the Market, then a tap on its corner that links to the Old
+        // Town (client pixel 10, 24, below the 26-pixel navigation bar).
+        run({
+            [] { headless::tap(220, 150 + 26); },
+            [] { command(40101); },
+            [] { headless::tap(10, 24 + 26); },
+            [&] { note(seen); command(40090); },
+            [&] { note(seen); },
+        });
+        ASSERT_EQ(seen.size(), 2u);
+        EXPECT_EQ(seen[0].flags, PopupShown | ViewActive | LinkHighlighted | BackAvailable);
+        EXPECT_EQ(seen[1].flags, ViewActive | BackAvailable);
+        EXPECT_EQ(seen[1].beeps, seen[0].beeps + 1);
+        EXPECT_EQ(seen[1].map, "Market");
+        EXPECT_EQ(seen[0].title, "Market");
+        EXPECT_EQ(seen[1].title, "Market");
+        EXPECT_TRUE(boxes.empty());
+        g_mainState.ForgetMaps();
+        FreeAllMaps();
+        headless::reset();
+        g_mainState = MainWindowState{};
+    }
+}
+
 }  // namespace

@@ -302,4 +302,31 @@ TEST_F(ComboBox, TheBoxAsksEditColoursTheListAsksListColoursAndTheListFitsTheScr
     EXPECT_FALSE(lv.list->bar.shown);
 }
 
+// A dropped list of three items is 50 pixels high. It opens below its field
+// when it fits there to the screen's last row, and above when one pixel is
+// missing.
+TEST_F(ComboBox, TheListOpensBelowWhenItJustFitsAndAboveWhenAPixelIsMissing) {
+    const struct {
+        int fieldTop;  // screen row
+        int listTop, listBottom;
+    } cases[] = {{250, 270, 320}, {251, 201, 251}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fieldTop);
+        HWND combo = make_combo(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, c.fieldTop - 26, 120);
+        fill(combo, {u"one", u"two", u"three"});
+        settle();
+        ASSERT_EQ(view(combo).field.top, c.fieldTop);
+        ASSERT_EQ(view(combo).field.bottom, c.fieldTop + kFieldHeight);
+        tap(centre(view(combo).field));
+        const ComboView v = view(combo);
+        ASSERT_TRUE(v.dropped);
+        RECT r{};
+        GetWindowRect(v.list->window, &r);
+        EXPECT_EQ(r.top, c.listTop);
+        EXPECT_EQ(r.bottom, c.listBottom);
+        tap(centre(v.field));
+        DestroyWindow(combo);
+    }
+}
+
 }  // namespace

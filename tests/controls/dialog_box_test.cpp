@@ -236,6 +236,28 @@ TEST_F(DialogBox, DialogUnitsFillTheSpaceBetweenTheBarsAndControlsSitWhereTheTem
     EXPECT_EQ(centred.top, 26 + 67);
 }
 
+// WS_BORDER adds one pixel on every side to what the units give.
+TEST_F(DialogBox, ABorderedDialogIsOnePixelLargerOnEverySide) {
+    const struct {
+        DWORD style;
+        int width, height;
+    } cases[] = {{kDialogStyle, 120, 134}, {kDialogStyle | WS_BORDER, 122, 136}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        RECT r{};
+        g_answer = [&](HWND d, UINT message, WPARAM, LPARAM) -> INT_PTR {
+            if (message == WM_INITDIALOG) {
+                GetWindowRect(d, &r);
+                EndDialog(d, 1);
+            }
+            return FALSE;
+        };
+        run(DialogBuilder(c.style, 0, 0, 69, 78).bytes(), main);
+        EXPECT_EQ(r.right - r.left, c.width);
+        EXPECT_EQ(r.bottom - r.top, c.height);
+    }
+}
+
 TEST_F(DialogBox, InitDialogTrueFocusesTheFirstTabStopAndFalseKeepsTheProceduresChoice) {
     HWND dialog = nullptr;
     int focused = 0;

@@ -282,6 +282,68 @@ TEST_F(ListBox, TheBarIsDisabledWhileEverythingFitsAndScrollsByArrowTrackAndThum
     EXPECT_EQ(list_box_view(plain)->visible[0].rect.right, 241);
 }
 
+// PageDown and PageUp move the selection by the whole rows in view less
+// one, and at least one, stopping at the ends; each move notifies.
+TEST_F(ListBox, PageKeysStepByTheWholeRowsLessOneAndAtLeastOne) {
+    struct Case {
+        int height;  // the list's, border included: 16-pixel rows inside
+        int afterDowns[3];  // from item 0
+        int upFromLast;     // PageUp from item 11
+    };
+    const Case cases[] = {
+        {86, {4, 8, 11}, 7},  // 5 whole rows: a page of 4
+        {50, {2, 4, 6}, 9},   // 3 whole rows: a page of 2
+        {34, {1, 2, 3}, 10},  // 2 whole rows: a page of 1
+        {18, {1, 2, 3}, 10},  // 1 whole row: still 1
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.height);
+        HWND list = make_list(main, kFindListStyle, c.height);
+        for (int i = 0; i < 12; ++i) add(list, u"row " + std::u16string(1, static_cast<char16_t>(u'a' + i)));
+        SendMessageW(list, LB_SETCURSEL, 0, 0);
+        SetFocus(list);
+        settle();
+        g_commands.clear();
+        for (int i = 0; i < 3; ++i) {
+            headless::press_key(VK_NEXT);
+            settle();
+            EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), c.afterDowns[i]);
+            EXPECT_EQ(selection_changes(list), i + 1);
+        }
+        SendMessageW(list, LB_SETCURSEL, 11, 0);
+        headless::press_key(VK_PRIOR);
+        settle();
+        EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), c.upFromLast);
+        EXPECT_EQ(selection_changes(list), 4);
+        DestroyWindow(list);
+    }
+}
+
+// The thumb dragged by a few pixels moves the rows to the nearest position
+// for the pixels, not the one below: on 100 items, 5 in view, a pixel is
+// about two rows.
+TEST_F(ListBox, AThumbDraggedAFewPixelsRoundsToTheNearestRow) {
+    HWND list = make_list(main);
+    for (int i = 0; i < 100; ++i) add(list, u"row " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)));
+    struct Case {
+        int top, dy, expected;
+    };
+    const Case cases[] = {{0, 1, 2}, {0, 3, 6}, {95, -1, 93}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.top) + " by " + std::to_string(c.dy));
+        SendMessageW(list, LB_SETTOPINDEX, c.top, 0);
+        settle();
+        const auto view = list_box_view(list);
+        ASSERT_EQ(view->top, c.top);
+        const POINT thumb = centre(view->bar.thumb);
+        headless::stylus_down(thumb.x, thumb.y);
+        headless::stylus_move(thumb.x, thumb.y + c.dy);
+        headless::stylus_up(thumb.x, thumb.y + c.dy);
+        settle();
+        EXPECT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), c.expected);
+    }
+}
+
 // A parent that answers the list's colour question as the Find dialog does,
 // or with its own brush and transparent text.
 struct Colours {

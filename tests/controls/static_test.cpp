@@ -92,6 +92,31 @@ TEST_F(Static, TheColourAnswerGivesTheTextColourAndTheBrushFillsTheWholeLabel) {
     EXPECT_GT(count(r, dark), 10);
 }
 
+// A disabled label writes grey whatever colour its parent answers, and takes
+// the parent's colour again once enabled.
+TEST_F(Static, ADisabledLabelIsGreyOverTheParentsColourUntilEnabledAgain) {
+    HWND find = label(u"Find Within", SS_LEFT, 2);
+    const RECT r = screen_rect(find);
+    auto grey = [](std::uint32_t p) { return is(p, RGB(128, 128, 128)); };
+    const struct {
+        BOOL enabled;
+        bool greyInk;
+    } steps[] = {{TRUE, false}, {FALSE, true}, {TRUE, false}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.enabled ? "enabled" : "disabled");
+        EnableWindow(find, step.enabled);
+        InvalidateRect(find, nullptr, FALSE);
+        settle();
+        if (step.greyInk) {
+            EXPECT_GT(count(r, grey), 5);
+            EXPECT_EQ(count(r, olive), 0);
+        } else {
+            EXPECT_EQ(count(r, grey), 0);
+            EXPECT_GT(count(r, olive), 10);
+        }
+    }
+}
+
 TEST_F(Static, TheBoldFontSetByTheProgramAndTheAlignments) {
     HWND plain = label(u"Category", SS_LEFT, 2);
     HWND bold = label(u"Category", SS_LEFT, 20);

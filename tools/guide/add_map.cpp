@@ -207,13 +207,13 @@ void run_add_map(const std::vector<std::string>& args) {
     text.append({u"<Mapfolio Version>", u"1", u"<Name>", texts[0] + u"," + texts[1] + u"," + texts[2], u"<Images>",
                  utf16(image)});
     guide.stage(file, text.bytes());
-    guide.commit();
-    std::printf("%s: map \"%s\", %s %d x %d, %zu colours%s\n", file.c_str(), utf8(texts[0]).c_str(), image.c_str(),
-                width, height, picture.palette.size(),
-                reduced ? (dither ? " (reduced, dithered)" : " (reduced)") : "");
+    std::string summary = file + ": map \"" + utf8(texts[0]) + "\", " + image + " " + std::to_string(width) + " x " +
+                          std::to_string(height) + ", " + std::to_string(picture.palette.size()) + " colours" +
+                          (reduced ? (dither ? " (reduced, dithered)" : " (reduced)") : "") + "\n";
     if (georef) {
-        std::printf("georeferenced in %s\n", georef->srs().GetName() ? georef->srs().GetName() : "its coordinate system");
+        summary += std::string("georeferenced in ") + (georef->srs().GetName() ? georef->srs().GetName() : "its coordinate system") + "\n";
     } else {
-        std::printf("%s has %s: run georef before add-places or link\n", raster.c_str(), why.c_str());
+        summary += raster + " has " + why + ": run georef before add-places or link\n";
     }
+    guide.commit(summary);
 }

@@ -242,9 +242,11 @@ void run_add_places(const std::vector<std::string>& args) {
     written = written && text.append(newBlocks);
     if (!written) throw GuideError(map.file + " is in Windows-1252, which cannot hold every character of the places");
     guide.stage(map.file, text.bytes());
-    guide.commit();
-    for (const std::string& r : report) std::printf("%s\n", r.c_str());
-    std::printf("skipped: %d outside the image, %d without a name, %d without a point, %d not transformable\n",
-                skipped.outside, skipped.unnamed, skipped.noGeometry, skipped.untransformed);
-    if (commas) std::printf("%d commas became \u201A (U+201A): a comma would end the field\n", commas);
+    std::string summary;
+    for (const std::string& r : report) summary += r + "\n";
+    summary += "skipped: " + std::to_string(skipped.outside) + " outside the image, " + std::to_string(skipped.unnamed) +
+               " without a name, " + std::to_string(skipped.noGeometry) + " without a point, " +
+               std::to_string(skipped.untransformed) + " not transformable\n";
+    if (commas) summary += std::to_string(commas) + " commas became \u201A (U+201A): a comma would end the field\n";
+    guide.commit(summary);
 }

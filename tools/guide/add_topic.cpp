@@ -67,7 +67,6 @@ void run_add_topic(const std::vector<std::string>& args) {
     const bool written = same ? dab.replace(*same, 2, {title, text}) : dab.append({u"<Information>", title, text});
     if (!written) throw GuideError(map.file + " is in Windows-1252, which cannot hold every character of the topic");
     guide.stage(map.file, dab.bytes());
-    guide.commit();
-    std::printf("%s \"%s\": topic \"%s\" %s, %zu characters\n", map.file.c_str(), utf8(map.name).c_str(),
-                utf8(title).c_str(), same ? "replaced" : "added", text.size());
+    guide.commit(map.file + " \"" + utf8(map.name) + "\": topic \"" + utf8(title) + "\" " + (same ? "replaced" : "added") +
+                 ", " + std::to_string(text.size()) + " characters\n");
 }

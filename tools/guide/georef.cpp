@@ -85,16 +85,19 @@ void run_georef(const std::vector<std::string>& args) {
     if (!georef) throw GuideError(error);
 
     for (auto& [name, content] : georef->sidecars(map.image)) guide.stage(name, content);
-    guide.commit();
-    std::printf("\"%s\": %s from %zu points\n", utf8(map.name).c_str(),
-                georef->order() == 1 ? "affine" : georef->order() == 2 ? "polynomial of order 2" : "polynomial of order 3",
-                points.size());
+    std::string summary = "\"" + utf8(map.name) + "\": " +
+                          (georef->order() == 1 ? "affine" : "polynomial of order " + std::to_string(georef->order())) +
+                          " from " + std::to_string(points.size()) + " points\n";
     for (std::size_t i = 0; i < points.size(); ++i) {
         double px = 0, py = 0;
-        if (!georef->to_pixel(points[i].x, points[i].y, &px, &py)) {
-            std::printf("point %zu: residual unknown\n", i + 1);
-            continue;
+        char text[80];
+        if (georef->to_pixel(points[i].x, points[i].y, &px, &py)) {
+            std::snprintf(text, sizeof text, "point %zu: residual %.3f px\n", i + 1,
+                          std::hypot(px - points[i].pixel, py - points[i].line));
+        } else {
+            std::snprintf(text, sizeof text, "point %zu: residual unknown\n", i + 1);
         }
-        std::printf("point %zu: residual %.3f px\n", i + 1, std::hypot(px - points[i].pixel, py - points[i].line));
+        summary += text;
     }
+    guide.commit(summary);
 }

@@ -114,7 +114,7 @@ std::unique_ptr<MapGeoref> Guide::georef(const GuideMap& map) const {
                      utf8(map.name) + "\" --point PX,PY,LON,LAT (three or more) first");
 }
 
-void Guide::commit() {
+void Guide::commit(const std::string& summary) {
     std::error_code ec;
     const bool created = !fs::exists(m_dir, ec) && fs::create_directories(m_dir, ec);
     if (ec) throw GuideError("cannot make the guide directory " + m_dir + ": " + ec.message());
@@ -152,7 +152,7 @@ void Guide::commit() {
     }
     sync_directory(m_dir);
     m_staged.clear();
-    std::printf("check of %s:\n", m_dir.c_str());
+    std::printf("%scheck of %s:\n", summary.c_str(), m_dir.c_str());
     report.print(stdout);
 }
 

@@ -49,8 +49,8 @@ public:
     // Writes every staged file to a temporary file beside it, checks the
     // guide as it will be, and renames them into place, databases last.
     // Fails, leaving the guide as it was, when a database written does not
-    // load. Prints the guide's check.
-    void commit();
+    // load. Then prints summary, what the command did, and the guide's check.
+    void commit(const std::string& summary);
 
 private:
     std::string m_dir;

@@ -86,16 +86,17 @@ void run_link(const std::vector<std::string>& args) {
         throw GuideError("\"" + utf8(to.name) + "\" is turned against \"" + utf8(from.name) +
                          "\": a link keeps left to left and top to top");
     }
-    // How far a tap carried by the rectangles may land from its ground point.
+    // How far a tap lands from its place on the ground, carried as the
+    // program carries it, in whole pixels with truncating division.
     double worst = 0;
     for (int i = 0; i <= 8; ++i) {
         for (int j = 0; j <= 8; ++j) {
-            const double x = left + (right - left) * i / 8.0, y = top + (bottom - top) * j / 8.0;
+            const int x = left + (right - 1 - left) * i / 8, y = top + (bottom - 1 - top) * j / 8;
             double qx = 0, qy = 0;
             if (!fromTo.carry(x, y, &qx, &qy)) continue;
-            const double lx = tLeft + (x - left) * (tRight - tLeft) / (right - left);
-            const double ly = tTop + (y - top) * (tBottom - tTop) / (bottom - top);
-            worst = std::max(worst, std::hypot(lx - qx, ly - qy));
+            const int lx = tLeft + (x - left) * (tRight - tLeft) / (right - left);
+            const int ly = tTop + (y - top) * (tBottom - tTop) / (bottom - top);
+            worst = std::max({worst, std::fabs(lx - qx), std::fabs(ly - qy)});
         }
     }
 
@@ -116,9 +117,11 @@ void run_link(const std::vector<std::string>& args) {
                                    : text.replace(blocks->front().end, 0, {record});
     if (!written) throw GuideError(from.file + " is in Windows-1252, which cannot hold the maps' names");
     guide.stage(from.file, text.bytes());
-    guide.commit();
-    std::printf("%s \"%s\" %s -> \"%s\" %s%s\n", from.file.c_str(), utf8(from.name).c_str(),
-                rect_text(left, top, right, bottom).c_str(), utf8(to.name).c_str(),
-                rect_text(tLeft, tTop, tRight, tBottom).c_str(), same ? " (replaced)" : "");
-    std::printf("a tap lands at most %.1f pixels of \"%s\" from its place on the ground\n", worst + 1, utf8(to.name).c_str());
+    char summary[512];
+    std::snprintf(summary, sizeof summary,
+                  "%s \"%s\" %s -> \"%s\" %s%s\na tap lands within %.2f pixels of \"%s\" of its place on the ground\n",
+                  from.file.c_str(), utf8(from.name).c_str(), rect_text(left, top, right, bottom).c_str(),
+                  utf8(to.name).c_str(), rect_text(tLeft, tTop, tRight, tBottom).c_str(), same ? " (replaced)" : "",
+                  worst, utf8(to.name).c_str());
+    guide.commit(summary);
 }

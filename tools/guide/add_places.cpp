@@ -173,16 +173,19 @@ void run_add_places(const std::vector<std::string>& args) {
             ++skipped.untransformed;
             continue;
         }
-        Place place{pixel_of(px), pixel_of(py), place_field(field_text(*feature, nameField), &commas),
-                    place_field(field_text(*feature, descriptionField), &commas)};
+        Place place{pixel_of(px), pixel_of(py), {}, {}};
         if (place.x < 0 || place.y < 0 || place.x >= width || place.y >= height) {
             ++skipped.outside;
             continue;
         }
+        int fieldCommas = 0;
+        place.name = place_field(field_text(*feature, nameField), &fieldCommas);
+        place.description = place_field(field_text(*feature, descriptionField), &fieldCommas);
         if (place.name.empty()) {
             ++skipped.unnamed;
             continue;
         }
+        commas += fieldCommas;
         const std::u16string category =
             categoryField >= 0 ? category_text(field_text(*feature, categoryField), defaultCategory) : defaultCategory;
         auto it = std::find_if(categories.begin(), categories.end(), [&](const Category& c) { return c.name == category; });

@@ -93,7 +93,7 @@ bool write_example_places(const std::string& path, const std::string& driver, co
     OGRSpatialReference wgs84 = srs_of(4326);
     const bool gpx = driver == "GPX";
     const char* const csvOptions[] = {"GEOMETRY=AS_XY", nullptr};
-    OGRLayer* layer = ds->CreateLayer(gpx ? "waypoints" : "places", &wgs84, wkbUnknown,
+    OGRLayer* layer = ds->CreateLayer(gpx ? "waypoints" : "places", &wgs84, gpx ? wkbPoint : wkbUnknown,
                                       driver == "CSV" ? const_cast<char**>(csvOptions) : nullptr);
     if (!layer) return fail(error, "layer");
     const char* names[] = {"name", gpx ? "type" : "category", gpx ? "desc" : "description"};

@@ -1,15 +1,13 @@
 // mapfolio-tool dab: dump and check map databases.
 #include "mapdb/dab_file.h"
 #include "mapdb/map.h"
+#include "tools/guide_check.h"
 #include "tools/json_writer.h"
 #include "tools/tool_commands.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
-#include <set>
 
 namespace fs = std::filesystem;
 
@@ -25,8 +23,6 @@ const char* encoding_name(std::int32_t encoding) {
 }
 
 std::u16string to_path16(const std::string& path) { return platform::from_utf8(path); }
-
-std::string utf8(LPCWSTR text) { return text ? platform::to_utf8(text) : std::string(); }
 
 void write_rect(JsonWriter& json, const RECT& r) {
     json.begin_array().value(r.left).value(r.top).value(r.right).value(r.bottom).end_array();
@@ -114,103 +110,22 @@ int dump(const ToolArgs& args) {
     return 0;
 }
 
-bool is_dab_name(const fs::path& p) {
-    std::u16string name = platform::from_utf8(p.filename().string());
-    return name.size() > 4 && lstrcmpiW(name.c_str() + name.size() - 4, u".DAB") == 0;
-}
-
-struct Checked {
-    std::string file;  // as shown
-    std::string name;  // file name without directory
-    std::unique_ptr<CMap> map;
-};
-
-// Checks one database and prints its line; keeps the map when it loaded.
-Checked check_file(const std::string& shown, bool* anyFailed) {
-    Checked result{shown, fs::path(shown).filename().string(), std::make_unique<CMap>()};
-    std::u16string path = to_path16(shown);
-    int failedLine = 0;
-    result.map->Open(path.c_str(), &failedLine);
-    if (result.map->dataLoaded) {
-        std::printf("OK %s: %s\n", shown.c_str(), utf8(result.map->MapName()).c_str());
-    } else {
-        *anyFailed = true;
-        if (failedLine > 0) {
-            std::printf("FAIL %s: line %d: %s\n", shown.c_str(), failedLine, utf8(result.map->errorText).c_str());
-        } else {
-            std::printf("FAIL %s: %s\n", shown.c_str(), utf8(result.map->errorText).c_str());
-        }
-        result.map.reset();
-    }
-    return result;
-}
-
-void check_directory(const std::string& dir, bool* anyFailed) {
-    std::vector<std::string> files;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(dir, ec)) {
-        if (entry.is_regular_file() && is_dab_name(entry.path())) files.push_back(entry.path().string());
-    }
-    if (ec) {
-        std::printf("FAIL %s: %s\n", dir.c_str(), ec.message().c_str());
-        *anyFailed = true;
-        return;
-    }
-    std::sort(files.begin(), files.end());
-    std::vector<Checked> loaded;
-    for (const std::string& f : files) {
-        Checked c = check_file(f, anyFailed);
-        if (c.map) loaded.push_back(std::move(c));
-    }
-    if (loaded.size() > 100) {
-        std::printf("FAIL %s: %zu databases load, the program takes only 100\n", dir.c_str(), loaded.size());
-        *anyFailed = true;
-    }
-    for (const char16_t* special : {u"HOME.DAB", u"MAIN.DAB"}) {
-        std::string name = platform::to_utf8(special);
-        bool present = std::any_of(files.begin(), files.end(), [&](const std::string& f) {
-            return lstrcmpiW(platform::from_utf8(fs::path(f).filename().string()).c_str(), special) == 0;
-        });
-        bool loads = std::any_of(loaded.begin(), loaded.end(), [&](const Checked& c) {
-            return lstrcmpiW(platform::from_utf8(c.name).c_str(), special) == 0;
-        });
-        if (loads) {
-            std::printf("OK %s: %s present and loads\n", dir.c_str(), name.c_str());
-        } else {
-            std::printf("FAIL %s: %s %s\n", dir.c_str(), name.c_str(), present ? "does not load" : "is missing");
-            *anyFailed = true;
-        }
-    }
-    std::set<std::u16string> names;
-    for (const Checked& c : loaded) names.insert(c.map->MapName());
-    for (const Checked& c : loaded) {
-        for (const RelatedMap* r = c.map->relatedMapList; r; r = r->next) {
-            if (names.count(r->targetMapName) == 0) {
-                std::printf("FAIL %s: related map target \"%s\" matches no map\n", c.file.c_str(),
-                            utf8(r->targetMapName).c_str());
-                *anyFailed = true;
-            }
-        }
-    }
-    for (Checked& c : loaded) c.map->Close();
-}
-
 int check(const ToolArgs& args) {
     if (args.empty()) {
         std::fputs("usage: mapfolio-tool dab check PATH...\n", stderr);
         return 2;
     }
-    bool anyFailed = false;
+    CheckReport report;
     for (const std::string& path : args) {
         std::error_code ec;
         if (fs::is_directory(path, ec)) {
-            check_directory(path, &anyFailed);
+            check_guide(path, &report);
         } else {
-            Checked c = check_file(path, &anyFailed);
-            if (c.map) c.map->Close();
+            check_database(path, &report);
         }
     }
-    return anyFailed ? 1 : 0;
+    report.print(stdout);
+    return report.failed() ? 1 : 0;
 }
 
 }  // namespace

@@ -233,3 +233,23 @@ IndexedImage quantize(const RgbImage& image, int maxColours, bool dither) {
     }
     return out;
 }
+
+IndexedImage fit_palette(const RgbImage& image, int maxColours, bool dither, bool* reduced) {
+    if (auto exact = index_exact(image, maxColours)) {
+        *reduced = false;
+        return std::move(*exact);
+    }
+    *reduced = true;
+    return quantize(image, maxColours, dither);
+}
+
+IndexedImage fit_palette(const IndexedImage& image, int maxColours, bool dither, bool* reduced) {
+    if (static_cast<int>(image.palette.size()) <= maxColours) {
+        *reduced = false;
+        return image;
+    }
+    RgbImage rgb{image.width, image.height, {}};
+    rgb.pixels.reserve(image.pixels.size());
+    for (std::uint8_t i : image.pixels) rgb.pixels.push_back(i < image.palette.size() ? image.palette[i] : Rgb{});
+    return fit_palette(rgb, maxColours, dither, reduced);
+}

@@ -15,3 +15,10 @@ std::optional<IndexedImage> index_exact(const RgbImage& image, int maxColours = 
 // and every pixel mapped to its nearest palette colour, or, with dither, its
 // rounding error spread to the pixels not yet mapped.
 IndexedImage quantize(const RgbImage& image, int maxColours = 256, bool dither = false);
+
+// A picture ready for a map image, as `twk encode` makes it: a palette
+// picture whose palette fits in maxColours keeps its palette and indices; any
+// other picture keeps its colours exactly when there are few enough, and is
+// otherwise reduced by quantize(). *reduced tells whether it was.
+IndexedImage fit_palette(const IndexedImage& image, int maxColours, bool dither, bool* reduced);
+IndexedImage fit_palette(const RgbImage& image, int maxColours, bool dither, bool* reduced);

@@ -4,6 +4,7 @@
 #include "tools/quantizer.h"
 #include "tools/tool_commands.h"
 #include "tools/twk_encoder.h"
+#include "tools/twk_header.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -44,16 +45,6 @@ std::optional<std::string> read_whole(const std::string& path) {
     return s.str();
 }
 
-// The first count bytes of a file, or all of a shorter one.
-std::optional<std::string> read_start(const std::string& path, std::size_t count) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes(count, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(count));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
-}
-
 // Writes the parts one after the other as one file.
 bool write_parts(const std::string& path, std::initializer_list<std::string_view> parts) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -65,32 +56,6 @@ bool write_parts(const std::string& path, std::initializer_list<std::string_view
 bool write_whole(const std::string& path, const std::string& bytes) { return write_parts(path, {bytes}); }
 
 std::u16string wide_path(const std::string& path) { return platform::from_utf8(path); }
-
-// What the decoder does not report: the colour table as the file holds it
-// and the interlace flag. Only read from a file the decoder has accepted.
-struct TwkHeader {
-    std::vector<Rgb> palette;
-    bool interlaced = false;
-};
-
-// The header lies in the file's first bytes: 13 bytes, a colour table of at
-// most 256 entries, an 8-byte extension and the image descriptor's 10.
-constexpr std::size_t kHeaderBytes = 13 + 3 * 256 + 8 + 10;
-
-std::optional<TwkHeader> read_header(const std::string& bytes) {
-    if (bytes.size() < 13) return std::nullopt;
-    const auto* b = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    TwkHeader header;
-    const std::size_t colours = std::size_t{2} << (b[10] & 7);
-    std::size_t at = 13;
-    if (bytes.size() < at + 3 * colours + 1) return std::nullopt;
-    for (std::size_t i = 0; i < colours; ++i) header.palette.push_back(Rgb{b[at + 3 * i], b[at + 3 * i + 1], b[at + 3 * i + 2]});
-    at += 3 * colours;
-    if (b[at] == '!') at += 8;
-    if (bytes.size() < at + 10) return std::nullopt;
-    header.interlaced = (b[at + 9] & 0x40) != 0;
-    return header;
-}
 
 // Decodes a map image file into the tool's own picture. The bitmap's rows
 // come bottom-up and padded, as the decoder made them.
@@ -110,11 +75,9 @@ ImageResult decode_to_indexed(const std::string& path, IndexedImage* image, TwkH
                     bits + static_cast<std::size_t>(bm.bmHeight - 1 - y) * bm.bmWidthBytes, static_cast<std::size_t>(bm.bmWidth));
     }
     DeleteObject(bitmap);
-    if (auto bytes = read_start(path, kHeaderBytes)) {
-        if (auto h = read_header(*bytes)) {
-            *header = *h;
-            image->palette = h->palette;
-        }
+    if (auto h = read_twk_header_file(path)) {
+        *header = *h;
+        image->palette = h->palette;
     }
     return ImageOk;
 }
@@ -185,7 +148,7 @@ int run_decode(const ToolArgs& args) {
     BITMAP bm{};
     GetObjectW(bitmap, sizeof bm, &bm);
     TwkHeader header;
-    if (auto bytes = read_start(args[1], kHeaderBytes)) header = read_header(*bytes).value_or(TwkHeader{});
+    header = read_twk_header_file(args[1]).value_or(TwkHeader{});
     bool written = false;
     std::string error;
     if (bmp) {
@@ -315,23 +278,9 @@ int run_encode(const ToolArgs& args) {
     if (bytes->compare(0, 8, "\x89PNG\r\n\x1a\n") == 0) {
         PngContents png;
         read = read_png(in, &png, &error);
-        if (read && png.hasPalette && static_cast<int>(png.indexed.palette.size()) <= colours) {
-            image = std::move(png.indexed);
-        } else if (read) {
-            RgbImage rgb = std::move(png.rgb);
-            if (png.hasPalette) {
-                rgb.width = png.indexed.width;
-                rgb.height = png.indexed.height;
-                for (std::uint8_t i : png.indexed.pixels) {
-                    rgb.pixels.push_back(i < png.indexed.palette.size() ? png.indexed.palette[i] : Rgb{});
-                }
-            }
-            if (auto exact = index_exact(rgb, colours)) {
-                image = std::move(*exact);
-            } else {
-                image = quantize(rgb, colours, dither);
-                reduced = true;
-            }
+        if (read) {
+            image = png.hasPalette ? fit_palette(png.indexed, colours, dither, &reduced)
+                                   : fit_palette(png.rgb, colours, dither, &reduced);
         }
     } else if (bytes->compare(0, 3, "GIF") == 0) {
         read = read_gif(*bytes, &image, &error);

@@ -1,0 +1,188 @@
+#include "tools/guide/guide.h"
+
+#include "mapdb/map.h"
+#include "tools/guide_check.h"
+#include "tools/twk_header.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool same_file_name(const std::string& a, const std::string& b) {
+    return lstrcmpiW(utf16(a).c_str(), utf16(b).c_str()) == 0;
+}
+
+bool is_dab_name(const std::string& name) {
+    return name.size() > 4 && same_file_name(name.substr(name.size() - 4), ".DAB");
+}
+
+// Writes bytes to a new temporary file beside path and returns its name.
+std::string write_temporary(const std::string& path, const std::string& bytes) {
+    const fs::path p(path);
+    std::string name = (p.parent_path() / ("." + p.filename().string() + ".XXXXXX")).string();
+    const int fd = mkstemp(name.data());
+    if (fd < 0) throw GuideError("cannot write in " + p.parent_path().string());
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    const bool ok = done == bytes.size() && fsync(fd) == 0;
+    close(fd);
+    if (!ok) {
+        unlink(name.c_str());
+        throw GuideError("cannot write " + path);
+    }
+    // mkstemp makes the file for its owner alone; a guide is for everyone to read.
+    chmod(name.c_str(), 0644);
+    return name;
+}
+
+void sync_directory(const std::string& dir) {
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+}  // namespace
+
+std::string utf8(std::u16string_view text) { return platform::to_utf8(text); }
+std::u16string utf16(std::string_view text) { return platform::from_utf8(text); }
+
+Guide::Guide(const std::string& dir) : m_dir(dir) {
+    while (m_dir.size() > 1 && m_dir.back() == '/') m_dir.pop_back();
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(m_dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || !is_dab_name(name)) continue;
+        m_files.push_back(name);
+        CMap map;
+        map.Open(utf16(path(name)).c_str());
+        if (map.dataLoaded) m_maps.push_back({name, map.MapName(), utf8(map.imageName)});
+        map.Close();
+    }
+    std::sort(m_maps.begin(), m_maps.end(), [](const GuideMap& a, const GuideMap& b) { return a.file < b.file; });
+}
+
+bool Guide::has_file(const std::string& file) const {
+    return std::any_of(m_files.begin(), m_files.end(), [&](const std::string& f) { return same_file_name(f, file); });
+}
+
+const GuideMap& Guide::find(const std::string& text) const {
+    for (const GuideMap& m : m_maps) {
+        if (m.name == utf16(text)) return m;
+    }
+    for (const GuideMap& m : m_maps) {
+        if (same_file_name(m.file, text)) return m;
+    }
+    std::string known;
+    for (const GuideMap& m : m_maps) known += (known.empty() ? "" : ", ") + utf8(m.name) + " (" + m.file + ")";
+    throw GuideError("no map \"" + text + "\" in " + m_dir + (known.empty() ? ", which has no maps" : "; its maps: " + known));
+}
+
+DabText Guide::read(const GuideMap& map) const {
+    DabText text;
+    std::string error;
+    if (!text.load(path(map.file), &error)) throw GuideError(error);
+    return text;
+}
+
+std::pair<int, int> Guide::image_size(const GuideMap& map) const {
+    std::optional<TwkHeader> header = read_twk_header_file(path(map.image));
+    if (!header || header->width == 0 || header->height == 0) {
+        throw GuideError("the image of \"" + utf8(map.name) + "\", " + map.image + ", cannot be read");
+    }
+    return {header->width, header->height};
+}
+
+std::unique_ptr<MapGeoref> Guide::georef(const GuideMap& map) const {
+    std::string error;
+    std::unique_ptr<MapGeoref> g = MapGeoref::load(path(map.image), &error);
+    if (g) return g;
+    if (!error.empty()) throw GuideError("the georeference of \"" + utf8(map.name) + "\": " + error);
+    throw GuideError("\"" + utf8(map.name) + "\" has no georeference: run mapfolio-guide georef " + m_dir + " \"" +
+                     utf8(map.name) + "\" --point PX,PY,LON,LAT (three or more) first");
+}
+
+void Guide::commit(const std::string& summary) {
+    std::error_code ec;
+    const bool created = !fs::exists(m_dir, ec) && fs::create_directories(m_dir, ec);
+    if (ec) throw GuideError("cannot make the guide directory " + m_dir + ": " + ec.message());
+    std::vector<std::pair<std::string, std::string>> temporaries;  // final name, temporary path
+    auto discard = [&] {
+        for (const auto& t : temporaries) unlink(t.second.c_str());
+        if (created) fs::remove(m_dir, ec);
+    };
+    try {
+        for (const auto& [file, bytes] : m_staged) temporaries.emplace_back(file, write_temporary(path(file), bytes));
+    } catch (const GuideError&) {
+        discard();
+        throw;
+    }
+    std::map<std::string, std::string> databases;
+    for (const auto& [file, temporary] : temporaries) {
+        if (is_dab_name(file)) databases[file] = temporary;
+    }
+    CheckReport report;
+    check_guide(m_dir, &report, databases);
+    for (const auto& [file, temporary] : databases) {
+        if (report.failed_on(path(file))) {
+            discard();
+            report.print(stderr);
+            throw GuideError(file + " as written would not load; the guide is unchanged");
+        }
+    }
+    // Databases last, so that no database names an image that is not there yet.
+    std::stable_partition(temporaries.begin(), temporaries.end(), [](const auto& t) { return !is_dab_name(t.first); });
+    for (const auto& [file, temporary] : temporaries) {
+        if (std::rename(temporary.c_str(), path(file).c_str()) != 0) {
+            discard();
+            throw GuideError("cannot rename " + temporary + " to " + path(file));
+        }
+    }
+    sync_directory(m_dir);
+    m_staged.clear();
+    std::printf("%scheck of %s:\n", summary.c_str(), m_dir.c_str());
+    report.print(stdout);
+}
+
+std::u16string html_escape(std::u16string_view text) {
+    std::u16string out;
+    for (char16_t c : text) {
+        switch (c) {
+            case u'&': out += u"&amp;"; break;
+            case u'<': out += u"&lt;"; break;
+            case u'>': out += u"&gt;"; break;
+            case u'"': out += u"&quot;"; break;
+            default: out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::u16string place_field(std::u16string_view text, int* commas) {
+    std::u16string plain;
+    for (char16_t c : text) {
+        if (c == u',') {
+            ++*commas;
+            c = u'\u201A';
+        } else if (c < u' ') {
+            c = u' ';
+        }
+        plain.push_back(c);
+    }
+    const std::size_t first = plain.find_first_not_of(u' ');
+    if (first == std::u16string::npos) return {};
+    plain = plain.substr(first, plain.find_last_not_of(u' ') - first + 1);
+    return html_escape(plain);
+}

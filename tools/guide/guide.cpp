@@ -170,6 +170,20 @@ std::u16string html_escape(std::u16string_view text) {
     return out;
 }
 
+std::u16string markup_escape(std::u16string_view text) {
+    std::u16string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        const char16_t next = i + 1 < text.size() ? text[i + 1] : u' ';
+        const bool reference = (next >= u'a' && next <= u'z') || (next >= u'A' && next <= u'Z') ||
+                               (next >= u'0' && next <= u'9') || next == u'#';
+        if (c == u'<') out += u"&lt;";
+        else if (c == u'&' && reference) out += u"&amp;";
+        else out.push_back(c);
+    }
+    return out;
+}
+
 std::u16string place_field(std::u16string_view text, int* commas) {
     std::u16string plain;
     for (char16_t c : text) {
@@ -184,5 +198,5 @@ std::u16string place_field(std::u16string_view text, int* commas) {
     const std::size_t first = plain.find_first_not_of(u' ');
     if (first == std::u16string::npos) return {};
     plain = plain.substr(first, plain.find_last_not_of(u' ') - first + 1);
-    return html_escape(plain);
+    return markup_escape(plain);
 }

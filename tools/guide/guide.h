@@ -59,9 +59,15 @@ private:
     std::map<std::string, std::string> m_staged;
 };
 
-// Text as a field of a place line: HTML-escaped, line breaks as blanks, and
-// commas, which would end the field, as U+201A; *commas counts them.
+// Text as a field of a place line: markup-escaped, line breaks as blanks,
+// and commas, which would end the field, as U+201A; *commas counts them.
 std::u16string place_field(std::u16string_view text, int* commas);
+// Every character HTML gives a meaning to, escaped: for text shown only as
+// HTML (a topic).
 std::u16string html_escape(std::u16string_view text);
+// Only what HTML would read as markup escaped: '<', and '&' where it could
+// start a character reference. A place's name is shown as HTML in its popup
+// and as plain text in Find's list, so "Fish & Chips" stays as it is.
+std::u16string markup_escape(std::u16string_view text);
 std::string utf8(std::u16string_view text);
 std::u16string utf16(std::string_view text);

@@ -1,6 +1,6 @@
 #include "platform/system/registry_data.h"
 
-#include "platform/base/crt.h"
+#include "platform/base/unicode_text.h"
 #include "platform/system/registry.h"
 
 #include <algorithm>
@@ -294,21 +294,11 @@ bool take_data(std::string_view rest, RegistryValue& value) {
     return false;
 }
 
-std::u16string folded(std::u16string_view text) {
-    std::u16string out(text);
-    for (char16_t& u : out) u = fold_case(u);
-    return out;
-}
+std::u16string folded(std::u16string_view text) { return fold_case(text); }
 
 }  // namespace
 
-bool same_name(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (fold_case(a[i]) != fold_case(b[i])) return false;
-    }
-    return true;
-}
+bool same_name(std::u16string_view a, std::u16string_view b) { return equal_without_case(a, b); }
 
 bool valid_key_path(std::u16string_view path) {
     if (path.empty()) return true;

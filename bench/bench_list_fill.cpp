@@ -7,7 +7,6 @@
 // peer (the goal: at most 10).
 #include "platform/testing/headless.h"
 #include "platform/base/unicode_text.h"
-#include "platform/controls/item_store.h"
 #include "platform/win32.h"
 
 #include <benchmark/benchmark.h>

@@ -41,7 +41,7 @@ int lstrcmpW(LPCWSTR a, LPCWSTR b) {
 }
 
 int lstrcmpiW(LPCWSTR a, LPCWSTR b) {
-    return platform::compare_without_case(static_cast<const char16_t*>(a), static_cast<const char16_t*>(b));
+    return platform::compare_without_case(a, b);
 }
 
 int _wcsnicmp(LPCWSTR a, LPCWSTR b, size_t count) {

@@ -9,7 +9,7 @@ namespace {
 
 // kFold*, kCollation*, kExpansions, kContraction*, kAsciiElements and the
 // range tables, generated at build time from the Unicode data files.
-#include "unicode_tables.inc"
+#include "platform/base/unicode_tables.inc"
 
 constexpr char32_t kEnd = 0xFFFFFFFF;
 

@@ -155,18 +155,21 @@ def width(value):
     return 1 if value < 1 << 8 else 2 if value < 1 << 16 else 4
 
 
-def c_type(value):
-    return {1: "std::uint8_t", 2: "std::uint16_t", 4: "std::uint32_t"}[width(value)]
+TYPES = {1: "std::uint8_t", 2: "std::uint16_t", 4: "std::uint32_t"}
 
 
 def c_array(name, values, type_name=None, per_line=12):
-    type_name = type_name or c_type(max(values) if values else 0)
-    lines = ["constexpr %s %s[%d] = {" % (type_name, name, max(len(values), 1))]
+    """The array's C++ text and its size in bytes. Without a type, the
+    narrowest unsigned one that holds the values."""
     items = [str(v) for v in values] or ["0"]
+    if type_name is None:
+        type_name = TYPES[width(max(values) if values else 0)]
+    bytes_each = 4 if type_name not in TYPES.values() else next(w for w, t in TYPES.items() if t == type_name)
+    lines = ["constexpr %s %s[%d] = {" % (type_name, name, len(items))]
     for i in range(0, len(items), per_line):
         lines.append("    " + ", ".join(items[i:i + per_line]) + ",")
     lines.append("};")
-    return "\n".join(lines), len(values) * width(max(values) if values else 0)
+    return "\n".join(lines), len(items) * bytes_each
 
 
 def fold_tables(folding):
@@ -321,26 +324,17 @@ def main():
     add(c_array("kContractionStarters", [v for s in starters for v in s], "std::uint32_t"))
     add(c_array("kContractionFollowers", [v for f in followers for v in f], "std::uint32_t"))
     add(c_array("kAsciiElements", ascii, "std::uint32_t"))
-
-    # Implicit weights: the ranges with a base of their own, then the
-    # unified ideographs (core ones, in the two CJK blocks, take FB40, the
-    # others FB80).
     add(c_array("kIgnorableRanges", [v for r in ignorable for v in r], "std::uint32_t"))
+
+    # Implicit weights: the ranges with a base of their own (first, last,
+    # base), then the unified ideographs (first, last).
     add(c_array("kImplicitRanges", [v for r in implicit for v in r], "std::uint32_t"))
     add(c_array("kUnifiedIdeographs", [v for r in ideographs for v in r], "std::uint32_t"))
     parts.append("// Table bytes: %d" % size)
 
-    text = "\n".join(parts) + "\n"
     os.makedirs(os.path.dirname(os.path.abspath(output)), exist_ok=True)
-    # Rewrite only when changed, so that a configure run does not rebuild.
-    try:
-        with open(output, encoding="utf-8") as f:
-            if f.read() == text:
-                return
-    except OSError:
-        pass
     with open(output, "w", encoding="utf-8") as f:
-        f.write(text)
+        f.write("\n".join(parts) + "\n")
 
 
 if __name__ == "__main__":

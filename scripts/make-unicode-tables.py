@@ -221,8 +221,8 @@ def main():
             fail("expansion of %d elements is too long" % len(ces))
         if len(cps) > 3:
             fail("contraction of %d code points is too long" % len(cps))
-        if len(cps) > 1 and cps[0] < 0x80 and cps[1] < 0x80:
-            fail("a contraction of two ASCII characters would break the ASCII fast path")
+        if any(cp < 0x80 for cp in cps[1:]):
+            fail("a contraction that goes on with an ASCII character would break the ASCII fast paths")
 
     pool = []
     pooled = {}
@@ -324,6 +324,7 @@ def main():
     add(c_array("kContractionStarters", [v for s in starters for v in s], "std::uint32_t"))
     add(c_array("kContractionFollowers", [v for f in followers for v in f], "std::uint32_t"))
     add(c_array("kAsciiElements", ascii, "std::uint32_t"))
+    add(c_array("kAsciiStartsContraction", [1 if tag(collation.get(c, 0)) == TAG_CONTRACTION else 0 for c in range(128)]))
     add(c_array("kIgnorableRanges", [v for r in ignorable for v in r], "std::uint32_t"))
 
     # Implicit weights: the ranges with a base of their own (first, last,

@@ -276,12 +276,17 @@ void append(std::u16string& out, char32_t c) {
     }
 }
 
+bool alike(char16_t x, char16_t y) { return x == y || (x < 0x80 && fold_ascii(x) == fold_ascii(y)); }
+
+bool safe_to_cut_after(char16_t c) { return c < 0x80 && !kAsciiStartsContraction[c]; }
+
 constexpr int kNoUnit = -1;
 constexpr int kUnsettled = 2;
 
 // The primary weight of an ASCII character followed by another or by the
-// end (so that it starts no contraction), 0 for the end, and kUnsettled for
-// anything else or a character that weighs nothing.
+// end (so that it starts no contraction, and no contraction goes on with an
+// ASCII character), 0 for the end, and kUnsettled for anything else or a
+// character that weighs nothing.
 std::uint32_t settled_primary(int c, int next) {
     if (c == kNoUnit) return 0;
     if (c >= 0x80 || next >= 0x80) return kUnsettled;
@@ -331,16 +336,18 @@ bool starts_without_case(std::u16string_view text, std::u16string_view prefix) {
 }
 
 int compare_without_case(std::u16string_view a, std::u16string_view b) {
-    // A common beginning of ASCII letters equal but for case weighs the same
-    // in both; most names are told apart by the first characters after it.
+    // What the two begin with alike (ASCII letters also when they differ in
+    // case) weighs alike in both; most names are told apart by the first
+    // characters after it.
     std::size_t same = 0;
     const std::size_t shorter = std::min(a.size(), b.size());
-    while (same < shorter && a[same] < 0x80 && fold_ascii(a[same]) == fold_ascii(b[same])) ++same;
+    while (same < shorter && alike(a[same], b[same])) ++same;
     const auto unit = [](std::u16string_view s, std::size_t i) { return i < s.size() ? int{s[i]} : kNoUnit; };
     const int order = settled_order(unit(a, same), unit(a, same + 1), unit(b, same), unit(b, same + 1));
     if (order != kUnsettled) return order;
-    // Unless the beginning's last character contracts with what follows.
-    if (same > 0 && ((same < a.size() && a[same] >= 0x80) || (same < b.size() && b[same] >= 0x80))) --same;
+    // Otherwise both go on from just after an ASCII character that starts no
+    // contraction, where no contraction or surrogate pair can straddle.
+    while (same > 0 && !safe_to_cut_after(a[same - 1])) --same;
     a.remove_prefix(same);
     b.remove_prefix(same);
 
@@ -376,7 +383,7 @@ int compare_without_case(std::u16string_view a, std::u16string_view b) {
 
 int compare_without_case(const char16_t* a, const char16_t* b) {
     std::size_t same = 0;
-    while (a[same] != 0 && a[same] < 0x80 && fold_ascii(a[same]) == fold_ascii(b[same])) ++same;
+    while (a[same] != 0 && alike(a[same], b[same])) ++same;
     const auto unit = [](const char16_t* s) { return *s == 0 ? kNoUnit : int{*s}; };
     const auto after = [unit](const char16_t* s) { return *s == 0 ? kNoUnit : unit(s + 1); };
     const int order = settled_order(unit(a + same), after(a + same), unit(b + same), after(b + same));

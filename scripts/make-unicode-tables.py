@@ -324,7 +324,9 @@ def main():
     add(c_array("kContractionStarters", [v for s in starters for v in s], "std::uint32_t"))
     add(c_array("kContractionFollowers", [v for f in followers for v in f], "std::uint32_t"))
     add(c_array("kAsciiElements", ascii, "std::uint32_t"))
-    add(c_array("kAsciiStartsContraction", [1 if tag(collation.get(c, 0)) == TAG_CONTRACTION else 0 for c in range(128)]))
+    # Looked up before folding, so "L" counts as the "l" it folds to.
+    starts = [1 if tag(collation.get(fold((c,))[0], 0)) == TAG_CONTRACTION else 0 for c in range(128)]
+    add(c_array("kAsciiStartsContraction", starts))
     add(c_array("kIgnorableRanges", [v for r in ignorable for v in r], "std::uint32_t"))
 
     # Implicit weights: the ranges with a base of their own (first, last,

@@ -266,7 +266,6 @@ private:
     Element m_own[3] = {};
 };
 
-
 void append(std::u16string& out, char32_t c) {
     if (c >= 0x10000) {
         out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
@@ -282,16 +281,17 @@ bool safe_to_cut_after(char16_t c) { return c < 0x80 && !kAsciiStartsContraction
 
 constexpr int kNoUnit = -1;
 constexpr int kUnsettled = 2;
+constexpr std::uint32_t kUnknownPrimary = 0xFFFFFFFF;
 
 // The primary weight of an ASCII character followed by another or by the
 // end (so that it starts no contraction, and no contraction goes on with an
-// ASCII character), 0 for the end, and kUnsettled for anything else or a
-// character that weighs nothing.
+// ASCII character), 0 for the end, and kUnknownPrimary for anything else or
+// a character that weighs nothing.
 std::uint32_t settled_primary(int c, int next) {
     if (c == kNoUnit) return 0;
-    if (c >= 0x80 || next >= 0x80) return kUnsettled;
+    if (c >= 0x80 || next >= 0x80) return kUnknownPrimary;
     const std::uint32_t primary = kAsciiElements[c] >> 16;
-    return primary != 0 ? primary : kUnsettled;
+    return primary != 0 ? primary : kUnknownPrimary;
 }
 
 // The order that the first units after a common beginning settle by
@@ -300,7 +300,7 @@ std::uint32_t settled_primary(int c, int next) {
 int settled_order(int x, int xNext, int y, int yNext) {
     const std::uint32_t p = settled_primary(x, xNext);
     const std::uint32_t q = settled_primary(y, yNext);
-    if (p == kUnsettled || q == kUnsettled) return kUnsettled;
+    if (p == kUnknownPrimary || q == kUnknownPrimary) return kUnsettled;
     return p == q ? 0 : sign(p, q);
 }
 

@@ -41,6 +41,9 @@ TEST(UnicodeText, FoldsCaseInEveryScript) {
 // only in case and compare equal.
 TEST(UnicodeText, SortsNamesOfEveryScriptAsADictionary) {
     const std::vector<std::vector<std::u16string>> groups = {
+        {u"Coll"},
+        {u"Col·legi", u"COL·LEGI"},  // "l·" contracts: an accented l, not l and a dot
+        {u"Colmar"},
         {u"Évry"},
         {u"Exeter"},
         {u"Ibadan"},

@@ -388,7 +388,8 @@ int compare_without_case(const char16_t* a, const char16_t* b) {
     const auto after = [unit](const char16_t* s) { return *s == 0 ? kNoUnit : unit(s + 1); };
     const int order = settled_order(unit(a + same), after(a + same), unit(b + same), after(b + same));
     if (order != kUnsettled) return order;
-    return compare_without_case(std::u16string_view(a), std::u16string_view(b));
+    while (same > 0 && !safe_to_cut_after(a[same - 1])) --same;
+    return compare_without_case(std::u16string_view(a + same), std::u16string_view(b + same));
 }
 
 }  // namespace platform

@@ -6,7 +6,7 @@
 // could cost. Closes with the times in milliseconds and the ratio to the
 // peer (the goal: at most 10).
 #include "platform/testing/headless.h"
-#include "platform/controls/item_store.h"
+#include "platform/base/unicode_text.h"
 #include "platform/win32.h"
 
 #include <benchmark/benchmark.h>
@@ -87,7 +87,7 @@ void sort_names(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<std::u16string_view> views(all.begin(), all.end());
         std::sort(views.begin(), views.end(), [](std::u16string_view a, std::u16string_view b) {
-            return platform::controls::compare_without_case(a, b) < 0;
+            return platform::compare_without_case(a, b) < 0;
         });
         benchmark::DoNotOptimize(views.data());
     }

@@ -1,22 +1,12 @@
 #include "platform/base/crt.h"
 
+#include "platform/base/unicode_text.h"
+
 #include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-
-namespace platform {
-
-WCHAR fold_case(WCHAR c) {
-    if (c >= u'a' && c <= u'z') return static_cast<WCHAR>(c - 32);
-    // Latin-1 lower-case letters, except the division sign and y-diaeresis.
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<WCHAR>(c - 32);
-    if (c == 0xFF) return 0x178;
-    return c;
-}
-
-}  // namespace platform
 
 int lstrlenW(LPCWSTR s) {
     if (s == nullptr) return 0;
@@ -51,22 +41,16 @@ int lstrcmpW(LPCWSTR a, LPCWSTR b) {
 }
 
 int lstrcmpiW(LPCWSTR a, LPCWSTR b) {
-    for (;; ++a, ++b) {
-        WCHAR x = platform::fold_case(*a);
-        WCHAR y = platform::fold_case(*b);
-        if (x != y) return (x > y) - (x < y);
-        if (x == 0) return 0;
-    }
+    return platform::compare_without_case(a, b);
 }
 
 int _wcsnicmp(LPCWSTR a, LPCWSTR b, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        WCHAR x = platform::fold_case(a[i]);
-        WCHAR y = platform::fold_case(b[i]);
-        if (x != y) return (x > y) - (x < y);
-        if (x == 0) return 0;
-    }
-    return 0;
+    const auto prefix = [count](LPCWSTR s) {
+        size_t n = 0;
+        while (n < count && s[n]) ++n;
+        return std::u16string_view(s, n);
+    };
+    return platform::compare_without_case(prefix(a), prefix(b));
 }
 
 LONG _wtol(LPCWSTR s) {

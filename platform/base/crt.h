@@ -11,8 +11,11 @@ LPWSTR lstrcpyW(LPWSTR dest, LPCWSTR src);
 LPWSTR lstrcpynW(LPWSTR dest, LPCWSTR src, int max);
 LPWSTR lstrcatW(LPWSTR dest, LPCWSTR src);
 int lstrcmpW(LPCWSTR a, LPCWSTR b);
-// Compares without regard to case (ASCII and Latin-1 letters).
+// Compares without regard to case in every script, in the order of sorted
+// lists (platform::compare_without_case): 0 only for texts that differ just
+// in case.
 int lstrcmpiW(LPCWSTR a, LPCWSTR b);
+// The same comparison over at most count units of each text.
 int _wcsnicmp(LPCWSTR a, LPCWSTR b, size_t count);
 
 // Leading white space, an optional sign, decimal digits up to the first other
@@ -29,10 +32,3 @@ void _swab(const char* src, char* dest, int n);
 // delimiters remain. A run of delimiters counts as one, so there are no empty
 // tokens.
 LPWSTR wcstok(LPWSTR str, LPCWSTR delimiters, LPWSTR* context);
-
-namespace platform {
-
-// Upper-cases one unit for case-insensitive comparison (ASCII and Latin-1).
-WCHAR fold_case(WCHAR c);
-
-}  // namespace platform

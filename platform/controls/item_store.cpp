@@ -1,6 +1,6 @@
 #include "platform/controls/item_store.h"
 
-#include "platform/base/crt.h"
+#include "platform/base/unicode_text.h"
 
 #include <algorithm>
 
@@ -13,24 +13,6 @@ namespace {
 constexpr std::size_t kMaxChunk = 1024;
 
 }  // namespace
-
-int compare_without_case(std::u16string_view a, std::u16string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const WCHAR x = fold_case(a[i]);
-        const WCHAR y = fold_case(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-bool starts_without_case(std::u16string_view text, std::u16string_view prefix) {
-    if (prefix.size() > text.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (fold_case(text[i]) != fold_case(prefix[i])) return false;
-    }
-    return true;
-}
 
 ItemStore::Place ItemStore::locate(int index) const {
     // The last chunk that starts at or before index.
@@ -153,7 +135,7 @@ int ItemStore::find(int start, std::u16string_view text, bool exact) const {
     Place place = locate(index);
     for (int seen = 0; seen < m_count; ++seen) {
         const std::u16string& candidate = m_pool[m_chunks[place.chunk][place.offset]].text;
-        if (exact ? compare_without_case(candidate, text) == 0 : starts_without_case(candidate, text)) return index;
+        if (exact ? equal_without_case(candidate, text) : starts_without_case(candidate, text)) return index;
         if (++index == m_count) {
             index = 0;
             place = Place{0, 0};

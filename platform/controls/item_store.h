@@ -21,11 +21,6 @@ struct ListItem {
     LPARAM data = 0;
 };
 
-// lstrcmpiW on views: units compared after folding case.
-int compare_without_case(std::u16string_view a, std::u16string_view b);
-// Whether text begins with prefix, without regard to case.
-bool starts_without_case(std::u16string_view text, std::u16string_view prefix);
-
 class ItemStore {
 public:
     int count() const { return m_count; }

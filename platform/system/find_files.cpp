@@ -2,6 +2,7 @@
 
 #include "platform/base/crt.h"
 #include "platform/base/text_convert.h"
+#include "platform/base/unicode_text.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -66,6 +67,11 @@ void fill(const FindEntry& entry, WIN32_FIND_DATAW* out) {
     out->cFileName[entry.name.size()] = 0;
 }
 
+// One character on: a surrogate pair is one.
+const WCHAR* step(const WCHAR* s) {
+    return s[0] >= 0xD800 && s[0] <= 0xDBFF && s[1] >= 0xDC00 && s[1] <= 0xDFFF ? s + 2 : s + 1;
+}
+
 bool before(const FindEntry& a, const FindEntry& b) {
     const int folded = lstrcmpiW(a.name.c_str(), b.name.c_str());
     if (folded != 0) return folded < 0;
@@ -78,20 +84,26 @@ bool matches_pattern(LPCWSTR name, LPCWSTR pattern) {
     if (name == nullptr || pattern == nullptr) return false;
     // "*.*" stands for every name, also one without a dot.
     if (lstrcmpW(pattern, u"*.*") == 0) return true;
-    const WCHAR* n = name;
-    const WCHAR* p = pattern;
+    // Both folded, so that HOME.DAB matches *.dab in any script's letters.
+    const std::u16string foldedName = fold_case(name);
+    const std::u16string foldedPattern = fold_case(pattern);
+    const WCHAR* n = foldedName.c_str();
+    const WCHAR* p = foldedPattern.c_str();
     const WCHAR* star = nullptr;  // the last '*' met, for backtracking
     const WCHAR* resume = nullptr;
     while (*n) {
         if (*p == u'*') {
             star = p++;
             resume = n;
-        } else if (*p != 0 && (*p == u'?' || fold_case(*p) == fold_case(*n))) {
+        } else if (*p == u'?') {
+            ++p;
+            n = step(n);
+        } else if (*p != 0 && *p == *n) {
             ++p;
             ++n;
         } else if (star != nullptr) {
             p = star + 1;
-            n = ++resume;
+            n = resume = step(resume);
         } else {
             return false;
         }

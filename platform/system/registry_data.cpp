@@ -1,6 +1,6 @@
 #include "platform/system/registry_data.h"
 
-#include "platform/base/crt.h"
+#include "platform/base/unicode_text.h"
 #include "platform/system/registry.h"
 
 #include <algorithm>
@@ -295,11 +295,7 @@ bool take_data(std::string_view rest, RegistryValue& value) {
     return false;
 }
 
-std::u16string folded(std::u16string_view text) {
-    std::u16string out(text);
-    for (char16_t& u : out) u = fold_case(u);
-    return out;
-}
+std::u16string folded(std::u16string_view text) { return fold_case(text); }
 
 }  // namespace
 

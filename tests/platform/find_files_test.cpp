@@ -88,6 +88,9 @@ TEST(FindFiles, PatternMatching) {
     EXPECT_TRUE(matches_pattern(u"HOME.DAB", u"*.dab"));
     EXPECT_TRUE(matches_pattern(u"home.dab", u"HOME.DAB"));
     EXPECT_TRUE(matches_pattern(u"\u00e9t\u00e9.dab", u"\u00c9T\u00c9.DAB"));  // Latin-1 letters fold too
+    EXPECT_TRUE(matches_pattern(u"ΧΆΡΤΗΣ.DAB", u"χάρτης.*"));                // and every other script's
+    EXPECT_TRUE(matches_pattern(u"\U00010400.dab", u"?.DAB"));  // a surrogate pair is one character
+    EXPECT_FALSE(matches_pattern(u"\U00010400.dab", u"??.DAB"));
     EXPECT_TRUE(matches_pattern(u"a.b.dab", u"*.dab"));
     EXPECT_TRUE(matches_pattern(u".dab", u"*.dab"));
     EXPECT_TRUE(matches_pattern(u"abc", u"a**c"));

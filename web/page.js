@@ -11,6 +11,12 @@
 //                  resolves to what its steps printed; files maps file names
 //                  to Uint8Arrays making up the guide, else the demo guide
 //   readFile(name) (?script) a file the last script wrote, such as a shot
+//
+// The canvas fires a 'mapfolio-frame' event whenever the program shows a new
+// screen, and the first frame of the home map is marked as the performance
+// entry 'mapfolio-ready'. A page that sets window.mapfolioGuide to a folder
+// holding a guide.json before loading this script runs that guide instead
+// of the demo guide.
 'use strict';
 (function () {
   const params = new URLSearchParams(location.search);
@@ -19,7 +25,7 @@
   const FONT_DIR = '/usr/share/fonts/truetype/dejavu';
   const FONTS = ['DejaVuSans.ttf', 'DejaVuSans-Bold.ttf', 'DejaVuSans-Oblique.ttf', 'DejaVuSans-BoldOblique.ttf'];
   const GUIDE_DIR = '/guide';
-  const DEMO_GUIDE = 'guides/demo/';
+  const GUIDE = window.mapfolioGuide || 'guides/demo/';
 
   const api = {};
   window.mapfolio = api;
@@ -63,13 +69,13 @@
   // the site lacks is left out, as the desktop without it would.
   const fonts = Promise.all(FONTS.map(name => bytesOf('fonts/' + name).then(data => [name, data], () => null)))
     .then(list => list.filter(entry => entry !== null));
-  let demoGuide = null;
-  function demo() {
-    if (!demoGuide) {
-      demoGuide = fetch(DEMO_GUIDE + 'guide.json').then(response => response.json()).then(index =>
-        Promise.all(index.files.map(name => bytesOf(DEMO_GUIDE + name).then(data => [name, data]))));
+  let guideFetched = null;
+  function guideFiles() {
+    if (!guideFetched) {
+      guideFetched = fetch(GUIDE + 'guide.json').then(response => response.json()).then(index =>
+        Promise.all(index.files.map(name => bytesOf(GUIDE + name).then(data => [name, data]))));
     }
-    return demoGuide;
+    return guideFetched;
   }
   let compiled = null;
   function program() {
@@ -126,7 +132,7 @@
     let last = null;
     document.getElementById('screen').hidden = true;
     api.script = async function (text, files) {
-      const guide = files ? Object.entries(files) : demo();
+      const guide = files ? Object.entries(files) : guideFiles();
       last = await start(guide, {});
       last.FS.writeFile('/steps.txt', text);
       const code = await last.ccall('mapfolio_script', 'number', ['string', 'string'], [GUIDE_DIR, '/steps.txt'],
@@ -151,10 +157,11 @@
   api.ready = new Promise((resolve, reject) => { settle = {resolve, reject}; });
   let running = null;
 
-  function checkReady(idle) {
+  function checkReady(idle, presentedAt) {
     if (!settle || !running) return;
     const state = stateOf(running);
     if (state.current_map !== null && state.log === null) {
+      performance.mark('mapfolio-ready', {startTime: presentedAt});
       settle.resolve();
       settle = null;
     } else if (idle && state.log !== null) {
@@ -167,9 +174,13 @@
     const canvas = document.getElementById('screen');
     document.getElementById('notice').hidden = true;
     canvas.hidden = false;
-    const instance = await start(demo(), {
+    const instance = await start(guideFiles(), {
       // Looked at once the program has yielded, never from inside it.
-      onPresent: () => setTimeout(() => checkReady(false)),
+      onPresent: () => {
+        const presentedAt = performance.now();
+        canvas.dispatchEvent(new Event('mapfolio-frame'));
+        setTimeout(() => checkReady(false, presentedAt));
+      },
       onWait: timeout => { if (timeout < 0) setTimeout(() => checkReady(true)); },
     });
     running = instance;

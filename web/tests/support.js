@@ -16,23 +16,30 @@ const TYPES = {
   '.ttf': 'font/ttf', '.png': 'image/png',
 };
 
-// Serves the site; every response is gzip-compressed when the browser asks
-// for it, and counted, so a test or the benchmark can tell what a visit
-// downloaded.
-function serve(root = SITE) {
+// Serves the site, and any other folders under their own URL prefixes
+// (mounts: {'/bench/': folder}). Responses are gzip-compressed when the
+// browser asks for it, may be kept an hour in its cache, and are counted,
+// so a test or the benchmark can tell what a visit downloaded.
+function serve(root = SITE, mounts = {}) {
   const sent = [];
+  const compressed = new Map();
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-    const file = path.join(root, name.endsWith('/') ? name + 'index.html' : name);
-    if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    const prefix = Object.keys(mounts).find(prefix => name.startsWith(prefix));
+    const base = prefix ? mounts[prefix] : root;
+    const relative = prefix ? name.slice(prefix.length) : name;
+    const file = path.join(base, relative.endsWith('/') || relative == '' ? relative + 'index.html' : relative);
+    if (!file.startsWith(base + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       response.writeHead(404);
       response.end();
       return;
     }
     let body = fs.readFileSync(file);
-    const headers = {'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream'};
+    const headers = {'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
+                     'Cache-Control': 'max-age=3600'};
     if (/\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
-      body = zlib.gzipSync(body, {level: 9});
+      if (!compressed.has(file)) compressed.set(file, zlib.gzipSync(body, {level: 9}));
+      body = compressed.get(file);
       headers['Content-Encoding'] = 'gzip';
     }
     sent.push({name, bytes: body.length});

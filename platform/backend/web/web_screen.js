@@ -56,7 +56,12 @@ Module['webScreen'] = (function () {
       canvas.focus();
       wakeAudio();
       pointer = event.pointerId;
-      canvas.setPointerCapture(pointer);
+      // Moves off the canvas still belong to the stylus; a pointer the
+      // browser does not know (a made-up event) cannot be captured.
+      try {
+        canvas.setPointerCapture(pointer);
+      } catch (error) {
+      }
       const point = at(event);
       push(DOWN, point[0], point[1], 0, 0, 0);
     },

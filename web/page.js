@@ -77,33 +77,35 @@
     }
     return guideFetched;
   }
+  // The program on the canvas, or the script runner.
+  const PROGRAM = scriptMode ? 'mapfolio-script' : 'mapfolio';
   let compiled = null;
   function program() {
     if (!compiled) {
-      compiled = WebAssembly.compileStreaming(fetch('mapfolio.wasm'))
-        .catch(() => bytesOf('mapfolio.wasm').then(bytes => WebAssembly.compile(bytes)));
+      compiled = WebAssembly.compileStreaming(fetch(PROGRAM + '.wasm'))
+        .catch(() => bytesOf(PROGRAM + '.wasm').then(bytes => WebAssembly.compile(bytes)));
     }
     return compiled;
   }
-  let scriptLoaded = null;
-  function generatedCode() {
-    if (!scriptLoaded) {
-      scriptLoaded = new Promise((resolve, reject) => {
+  let generated = null;
+  function factory() {
+    if (!generated) {
+      generated = new Promise((resolve, reject) => {
         const tag = document.createElement('script');
-        tag.src = 'mapfolio.js';
-        tag.onload = resolve;
-        tag.onerror = () => reject(new Error('mapfolio.js did not load'));
+        tag.src = PROGRAM + '.js';
+        tag.onload = () => resolve(scriptMode ? createMapfolioScript : createMapfolio);
+        tag.onerror = () => reject(new Error(PROGRAM + '.js did not load'));
         document.head.appendChild(tag);
       });
     }
-    return scriptLoaded;
+    return generated;
   }
 
   // A fresh program with its files laid out, and its output kept.
   async function start(guideFiles, extra) {
-    const [module, fontFiles, guide] = await Promise.all([program(), fonts, guideFiles, generatedCode()]);
+    const [module, fontFiles, guide, create] = await Promise.all([program(), fonts, guideFiles, factory()]);
     const output = {out: [], err: []};
-    const instance = await createMapfolio(Object.assign({
+    const instance = await create(Object.assign({
       print: line => output.out.push(line),
       printErr: line => { output.err.push(line); console.warn(line); },
       instantiateWasm(imports, receive) {

@@ -35,17 +35,19 @@ async function firstFrame(context, url) {
 }
 
 // Medians of the native Tap and Forward on the handheld's screen, in ms.
-function nativeNavigation() {
-  const out = execFileSync(NATIVE_BENCH, ['--benchmark_filter=^(Tap|Forward)/240x320',
-                                          `--benchmark_repetitions=${rounds}`, '--benchmark_format=json'],
-                           {encoding: 'utf8', maxBuffer: 1 << 26});
-  const runs = JSON.parse(out.slice(out.indexOf('{'), out.lastIndexOf('}') + 1)).benchmarks;
+function nativeNavigation(work) {
+  const file = path.join(work, 'native.json');
+  execFileSync(NATIVE_BENCH, ['--benchmark_filter=^(Tap|Forward)/240x320', `--benchmark_repetitions=${rounds}`,
+                              `--benchmark_out=${file}`, '--benchmark_out_format=json'], {stdio: 'ignore'});
+  const runs = JSON.parse(fs.readFileSync(file, 'utf8')).benchmarks;
   const ms = name => runs.find(run => run.run_name.startsWith(name) && run.aggregate_name == 'median').real_time;
   return {tap: ms('Tap/240x320'), forward: ms('Forward/240x320')};
 }
 
 (async () => {
-  const guide = fs.mkdtempSync(path.join(os.tmpdir(), 'mapfolio-web-bench-'));
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'mapfolio-web-bench-'));
+  const guide = path.join(work, 'guide');
+  fs.mkdirSync(guide);
   execFileSync(NATIVE_BENCH, ['--write-guide', guide]);
   fs.writeFileSync(path.join(guide, 'guide.json'), JSON.stringify({files: fs.readdirSync(guide)}));
   const server = await serve(undefined, {'/bench/guide/': guide, '/bench/': __dirname});
@@ -76,7 +78,7 @@ function nativeNavigation() {
       web.tap.push(await page.evaluate(() => window.bench.tap()));
       web.forward.push(await page.evaluate(() => window.bench.forward()));
     }
-    const native = nativeNavigation();
+    const native = nativeNavigation(work);
 
     const row = (what, ms, peer, goal) => console.log(
       `${what.padEnd(24)} ${ms.toFixed(1).padStart(9)} ms` +
@@ -92,7 +94,7 @@ function nativeNavigation() {
   } finally {
     await browser.close();
     await server.close();
-    fs.rmSync(guide, {recursive: true, force: true});
+    fs.rmSync(work, {recursive: true, force: true});
   }
 })().catch(error => {
   console.error(error);

@@ -21,7 +21,6 @@ Module['webScreen'] = (function () {
   let pointer = null;  // the id of the pointer that is the stylus
   let wheelTravel = 0;
   let wheelTime = -Infinity;
-  let frame = null;
   let audio = null;
   let playing = null;
   let soundEnd = 0;
@@ -156,19 +155,23 @@ Module['webScreen'] = (function () {
       });
     },
     present(address, width, height) {
-      const data = HEAPU8.slice(address, address + width * height * 4);
-      frame = {width: width, height: height, data: data};
       if (canvas) {
         if (canvas.width != width || canvas.height != height) {
           canvas.width = width;
           canvas.height = height;
         }
-        canvas.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(data.buffer), width, height), 0, 0);
+        const pixels = new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4);
+        canvas.getContext('2d').putImageData(new ImageData(pixels, width, height), 0, 0);
       }
       if (Module['onPresent']) Module['onPresent']();
     },
-    // The device screen as last presented, in RGBA bytes.
-    frame() { return frame; },
+    // The device screen as last presented, in RGBA bytes: the canvas holds
+    // it exactly, every pixel being opaque.
+    frame() {
+      if (!canvas) return null;
+      const image = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+      return {width: image.width, height: image.height, data: new Uint8Array(image.data.buffer)};
+    },
     setBusy(busy) {
       if (canvas) canvas.style.cursor = busy ? 'wait' : '';
     },
@@ -193,19 +196,24 @@ Module['webScreen'] = (function () {
       soundEnd = performance.now() + frames * 1000 / rate;
       wakeAudio();
       if (!audio || frames == 0) return;
-      const buffer = audio.createBuffer(channels, frames, rate);
-      const view = new DataView(HEAPU8.buffer, address, bytes);
-      for (let c = 0; c < channels; ++c) {
-        const samples = buffer.getChannelData(c);
-        for (let i = 0; i < frames; ++i) {
-          const offset = (i * channels + c) * width;
-          samples[i] = width == 1 ? (view.getUint8(offset) - 128) / 128 : view.getInt16(offset, true) / 32768;
+      // The sound starts once the program has shown its frame and yielded.
+      const view = new DataView(HEAPU8.slice(address, address + bytes).buffer);
+      const started = soundEnd;
+      setTimeout(() => {
+        if (soundEnd != started) return;
+        const buffer = audio.createBuffer(channels, frames, rate);
+        for (let c = 0; c < channels; ++c) {
+          const samples = buffer.getChannelData(c);
+          for (let i = 0; i < frames; ++i) {
+            const offset = (i * channels + c) * width;
+            samples[i] = width == 1 ? (view.getUint8(offset) - 128) / 128 : view.getInt16(offset, true) / 32768;
+          }
         }
-      }
-      playing = audio.createBufferSource();
-      playing.buffer = buffer;
-      playing.connect(audio.destination);
-      playing.start();
+        playing = audio.createBufferSource();
+        playing.buffer = buffer;
+        playing.connect(audio.destination);
+        playing.start();
+      });
     },
     stopSound() {
       if (playing) {

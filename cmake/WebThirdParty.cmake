@@ -13,19 +13,20 @@ set(MF_WEB_GENERATED ${CMAKE_BINARY_DIR}/deps/generated)
 
 # FreeType: the modules that load, hint and render TrueType outlines, in the
 # order of FreeType's own module list. The options are Debian's, less the
-# compressed-font support, which needs FreeType's gzip module.
-file(WRITE ${MF_WEB_GENERATED}/mf_ftmodule.h [=[
+# compressed-font support, which needs FreeType's gzip module. (Written only
+# when they change, so that configuring again rebuilds nothing.)
+file(CONFIGURE OUTPUT ${MF_WEB_GENERATED}/mf_ftmodule.h CONTENT [=[
 FT_USE_MODULE( FT_Module_Class, autofit_module_class )
 FT_USE_MODULE( FT_Driver_ClassRec, tt_driver_class )
 FT_USE_MODULE( FT_Module_Class, psnames_module_class )
 FT_USE_MODULE( FT_Module_Class, sfnt_module_class )
 FT_USE_MODULE( FT_Renderer_Class, ft_smooth_renderer_class )
-]=])
-file(WRITE ${MF_WEB_GENERATED}/mf_ftoption.h [=[
+]=] @ONLY)
+file(CONFIGURE OUTPUT ${MF_WEB_GENERATED}/mf_ftoption.h CONTENT [=[
 #include <freetype/config/ftoption.h>
 #undef FT_CONFIG_OPTION_USE_ZLIB
 #undef FT_CONFIG_OPTION_USE_LZW
-]=])
+]=] @ONLY)
 set(MF_FT ${MF_WEB_DEPS}/freetype/src)
 add_library(mf_web_freetype STATIC
   ${MF_FT}/base/ftbase.c

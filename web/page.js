@@ -53,11 +53,9 @@
     return;
   }
 
-  // The device screen's size: ?screen=WxH, as MAPFOLIO_SCREEN on the desktop.
+  // The device screen's size: ?screen=WxH, read by the program as it reads
+  // MAPFOLIO_SCREEN on the desktop (it keeps 240 x 320 for a bad one).
   const screenSize = params.get('screen');
-  const size = /^(\d+)x(\d+)$/.exec(screenSize || '') ? screenSize.split('x').map(Number) : [240, 320];
-  document.documentElement.style.setProperty('--screen-width', size[0]);
-  document.documentElement.style.setProperty('--screen-height', size[1]);
 
   async function bytesOf(url) {
     const response = await fetch(url);
@@ -113,7 +111,7 @@
         return {};
       },
       preRun: [made => {
-        made.ENV.MAPFOLIO_SCREEN = size[0] + 'x' + size[1];
+        if (screenSize) made.ENV.MAPFOLIO_SCREEN = screenSize;
         // The program knows itself as the file /proc/self/exe names.
         made.FS.symlink('/usr/bin/mapfolio', '/proc/self/exe');
         made.FS.mkdirTree(FONT_DIR);
@@ -180,6 +178,9 @@
       // Looked at once the program has yielded, never from inside it.
       onPresent: () => {
         const presentedAt = performance.now();
+        // The page keeps the canvas in the shape of the screen shown.
+        document.documentElement.style.setProperty('--screen-width', canvas.width);
+        document.documentElement.style.setProperty('--screen-height', canvas.height);
         canvas.dispatchEvent(new Event('mapfolio-frame'));
         setTimeout(() => checkReady(false, presentedAt));
       },

@@ -181,31 +181,28 @@ void WebBackend::wait_input(std::uint64_t timeoutMs) {
     web_wait(timeoutMs == kNoTimeout ? -1.0 : static_cast<double>(timeoutMs));
 }
 
+// 0x00RRGGBB or 0xAARRGGBB pixels as the canvas takes them: R, G, B, A bytes.
+void to_rgba(const std::uint32_t* pixels, std::size_t count, bool opaque, std::uint8_t* out) {
+    for (std::size_t i = 0; i < count; ++i, out += 4) {
+        out[0] = static_cast<std::uint8_t>(pixels[i] >> 16);
+        out[1] = static_cast<std::uint8_t>(pixels[i] >> 8);
+        out[2] = static_cast<std::uint8_t>(pixels[i]);
+        out[3] = opaque ? 0xFF : static_cast<std::uint8_t>(pixels[i] >> 24);
+    }
+}
+
 void WebBackend::present(const Surface& screen) {
     const int width = screen.width();
     const int height = screen.height();
     m_rgba.resize(static_cast<std::size_t>(width) * height * 4);
-    std::uint8_t* out = m_rgba.data();
-    for (int y = 0; y < height; ++y) {
-        const std::uint32_t* row = screen.row(y);
-        for (int x = 0; x < width; ++x, out += 4) {
-            out[0] = static_cast<std::uint8_t>(row[x] >> 16);
-            out[1] = static_cast<std::uint8_t>(row[x] >> 8);
-            out[2] = static_cast<std::uint8_t>(row[x]);
-            out[3] = 0xFF;
-        }
-    }
+    for (int y = 0; y < height; ++y)
+        to_rgba(screen.row(y), static_cast<std::size_t>(width), true, &m_rgba[static_cast<std::size_t>(y) * width * 4]);
     web_present(m_rgba.data(), width, height);
 }
 
 void WebBackend::set_icon(int width, int height, const std::uint32_t* argb) {
     std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i) {
-        rgba[i * 4] = static_cast<std::uint8_t>(argb[i] >> 16);
-        rgba[i * 4 + 1] = static_cast<std::uint8_t>(argb[i] >> 8);
-        rgba[i * 4 + 2] = static_cast<std::uint8_t>(argb[i]);
-        rgba[i * 4 + 3] = static_cast<std::uint8_t>(argb[i] >> 24);
-    }
+    to_rgba(argb, static_cast<std::size_t>(width) * height, false, rgba.data());
     web_set_icon(rgba.data(), width, height);
 }
 

@@ -28,18 +28,18 @@ after(async () => {
 });
 
 // Fresh settings and a working directory of its own for the shots.
-function runNatively(file) {
+function runNatively(text, guide = HARBOUR) {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'mapfolio-parity-'));
   const env = Object.assign({}, process.env, {XDG_CONFIG_HOME: path.join(work, 'config')});
   delete env.MAPFOLIO_SCREEN;
   delete env.MAPFOLIO_BACKEND;
-  const out = execFileSync(NATIVE, [HARBOUR, file], {cwd: work, env, encoding: 'utf8'});
+  const out = execFileSync(NATIVE, [guide, '-'], {cwd: work, env, input: text, encoding: 'utf8'});
   return {out, shot: name => fs.readFileSync(path.join(work, name))};
 }
 
-async function runInBrowser(text) {
+async function runInBrowser(text, folder = HARBOUR) {
   const guide = {};
-  for (const name of fs.readdirSync(HARBOUR)) guide[name] = fs.readFileSync(path.join(HARBOUR, name)).toString('base64');
+  for (const name of fs.readdirSync(folder)) guide[name] = fs.readFileSync(path.join(folder, name)).toString('base64');
   const out = await page.evaluate(async ([text, guide]) => {
     const files = {};
     for (const name in guide) files[name] = Uint8Array.from(atob(guide[name]), c => c.charCodeAt(0));
@@ -54,19 +54,28 @@ async function runInBrowser(text) {
   return {out, shot};
 }
 
-for (const name of fs.readdirSync(SCRIPTS).filter(name => name.endsWith('.txt')).sort()) {
-  test(name, async () => {
-    const file = path.join(SCRIPTS, name);
-    const text = fs.readFileSync(file, 'utf8');
-    const native = runNatively(file);
-    const web = await runInBrowser(text);
-    assert.ok(native.out.length > 0 || !/^state$/m.test(text));
-    assert.deepStrictEqual(web.out.split('\n'), native.out.split('\n'));
-    for (const [, shot] of text.matchAll(/^shot (\S+)$/gm)) {
-      const mine = decodePng(await web.shot(shot));
-      const theirs = decodePng(native.shot(shot));
-      assert.deepStrictEqual([mine.width, mine.height], [theirs.width, theirs.height], shot);
-      assert.ok(mine.rgb.equals(theirs.rgb), `${shot}: the pixels differ`);
-    }
-  });
+async function compare(text, guide) {
+  const native = runNatively(text, guide);
+  const web = await runInBrowser(text, guide);
+  assert.deepStrictEqual(web.out.split('\n'), native.out.split('\n'));
+  for (const [, shot] of text.matchAll(/^shot (\S+)$/gm)) {
+    const mine = decodePng(await web.shot(shot));
+    const theirs = decodePng(native.shot(shot));
+    assert.deepStrictEqual([mine.width, mine.height], [theirs.width, theirs.height], shot);
+    assert.ok(mine.rgb.equals(theirs.rgb), `${shot}: the pixels differ`);
+  }
 }
+
+for (const name of fs.readdirSync(SCRIPTS).filter(name => name.endsWith('.txt')).sort()) {
+  test(name, () => compare(fs.readFileSync(path.join(SCRIPTS, name), 'utf8')));
+}
+
+// The harbour has no slanted text: a topic in all four styles of the font.
+test('a topic in bold, italic and both', async () => {
+  const guide = fs.mkdtempSync(path.join(os.tmpdir(), 'mapfolio-styles-'));
+  for (const name of fs.readdirSync(HARBOUR)) fs.copyFileSync(path.join(HARBOUR, name), path.join(guide, name));
+  fs.appendFileSync(path.join(guide, 'HOME.DAB'),
+                    '<Information>\r\nStyles\r\n<P>Plain, <B>bold</B>, <I>italic</I> and <B><I>both</I></B>.</P>\r\n');
+  await compare('button Information\nselect topic Styles\nstate\nshot styles.png\n', guide);
+  fs.rmSync(guide, {recursive: true});
+});

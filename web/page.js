@@ -156,6 +156,7 @@
   let settle = null;
   api.ready = new Promise((resolve, reject) => { settle = {resolve, reject}; });
   let running = null;
+  let shownShape = '';
 
   function checkReady(idle, presentedAt) {
     if (!settle || !running) return;
@@ -179,8 +180,12 @@
       onPresent: () => {
         const presentedAt = performance.now();
         // The page keeps the canvas in the shape of the screen shown.
-        document.documentElement.style.setProperty('--screen-width', canvas.width);
-        document.documentElement.style.setProperty('--screen-height', canvas.height);
+        const shape = canvas.width + 'x' + canvas.height;
+        if (shape != shownShape) {
+          shownShape = shape;
+          document.documentElement.style.setProperty('--screen-width', canvas.width);
+          document.documentElement.style.setProperty('--screen-height', canvas.height);
+        }
         canvas.dispatchEvent(new Event('mapfolio-frame'));
         setTimeout(() => checkReady(false, presentedAt));
       },

@@ -8,7 +8,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const {after, before, test} = require('node:test');
-const {ROOT, serve, launch} = require('./support');
+const {ROOT, serve, launch, decodePng} = require('./support');
 
 // Device-screen pixels of the main window's top left: below the navigation bar.
 const WINDOW_TOP = 26;
@@ -61,12 +61,32 @@ async function placeOnScreen(name) {
   return [x - source[0], y - source[1] + WINDOW_TOP];
 }
 
-// The centre the native program shows after the same steps from the start.
-function nativeCentre(steps) {
+// The state and the screen of the native program after the same steps from
+// the start.
+function nativeRun(steps) {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'mapfolio-input-'));
   const out = execFileSync(path.join(ROOT, 'build/release/tools/mapfolio-script'), [path.join(ROOT, 'guides/demo'), '-'],
-                           {input: steps + '\nstate\n', encoding: 'utf8', env: {...process.env, XDG_CONFIG_HOME: os.tmpdir()}});
-  return JSON.parse(out.trim().split('\n').pop()).center;
+                           {cwd: work, input: steps + '\nstate\nshot screen.png\n', encoding: 'utf8',
+                            env: {...process.env, XDG_CONFIG_HOME: work}});
+  const screen = decodePng(fs.readFileSync(path.join(work, 'screen.png')));
+  fs.rmSync(work, {recursive: true});
+  return {state: JSON.parse(out.trim().split('\n').pop()), screen};
 }
+
+// The canvas's pixels, without their alpha, against a native shot.
+async function assertScreen(native) {
+  const shown = await page.evaluate(() => {
+    const {width, height, data} = window.mapfolio.screen();
+    return {width, height, data: Array.from(data)};
+  });
+  assert.deepStrictEqual([shown.width, shown.height], [native.width, native.height]);
+  const rgb = Buffer.from(shown.data.filter((_, i) => i % 4 != 3));
+  assert.ok(rgb.equals(native.rgb), 'the canvas shows other pixels than the native program');
+}
+
+test('the canvas shows what the native program shows', async () => {
+  await assertScreen(nativeRun('').screen);
+});
 
 test('a mouse drag moves the centre by the drag', async () => {
   const {center} = await state();
@@ -81,7 +101,9 @@ test('a mouse drag moves the centre by the drag', async () => {
   assert.ok(after.center[0] > center[0] && after.center[1] > center[1]);
   const window = ([x, y], verb) => `${verb} ${x} ${y - WINDOW_TOP}`;
   const steps = [window(stroke[0], 'press'), ...stroke.slice(1).map(p => window(p, 'move')), window(stroke[4], 'release')];
-  assert.deepStrictEqual(after.center, nativeCentre(steps.join('\n')));
+  const native = nativeRun(steps.join('\n'));
+  assert.deepStrictEqual(after.center, native.state.center);
+  await assertScreen(native.screen);
 });
 
 test('an arrow key pans 10 pixels', async () => {

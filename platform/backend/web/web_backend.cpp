@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace platform::backend {
@@ -37,8 +38,8 @@ constexpr int kVkF1 = 0x70;
 // clang-format off
 EM_JS(int, web_take_event, (void* event), { return Module.webScreen.takeEvent(event); });
 EM_ASYNC_JS(void, web_wait, (double timeoutMs), { await Module.webScreen.wait(timeoutMs); });
-EM_JS(void, web_present, (const void* rgba, int width, int height), {
-    Module.webScreen.present(rgba, width, height);
+EM_JS(void, web_present, (const void* rgba, int width, int height, int top, int rows), {
+    Module.webScreen.present(rgba, width, height, top, rows);
 });
 EM_JS(void, web_set_busy, (int busy), { Module.webScreen.setBusy(busy); });
 EM_JS(void, web_set_icon, (const void* rgba, int width, int height), {
@@ -111,7 +112,8 @@ private:
 
     SIZE m_screen;
     bool m_stylusDown = false;
-    std::vector<std::uint8_t> m_rgba;
+    Surface m_shown;  // the frame on the canvas
+    std::vector<std::uint8_t> m_rgba;  // the same as the canvas takes it
     std::vector<SoundRecord> m_sounds;
 };
 
@@ -194,10 +196,21 @@ void to_rgba(const std::uint32_t* pixels, std::size_t count, bool opaque, std::u
 void WebBackend::present(const Surface& screen) {
     const int width = screen.width();
     const int height = screen.height();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(std::uint32_t);
+    // Only the rows that changed since the last frame go to the canvas:
+    // putting pixels there costs the browser more than anything here.
+    int top = 0;
+    int bottom = height;
+    if (m_shown.width() == width && m_shown.height() == height) {
+        while (top < height && std::memcmp(screen.row(top), m_shown.row(top), rowBytes) == 0) ++top;
+        while (bottom > top && std::memcmp(screen.row(bottom - 1), m_shown.row(bottom - 1), rowBytes) == 0) --bottom;
+        if (top == bottom) return;
+    }
+    m_shown = screen;
     m_rgba.resize(static_cast<std::size_t>(width) * height * 4);
-    for (int y = 0; y < height; ++y)
+    for (int y = top; y < bottom; ++y)
         to_rgba(screen.row(y), static_cast<std::size_t>(width), true, &m_rgba[static_cast<std::size_t>(y) * width * 4]);
-    web_present(m_rgba.data(), width, height);
+    web_present(m_rgba.data(), width, height, top, bottom - top);
 }
 
 void WebBackend::set_icon(int width, int height, const std::uint32_t* argb) {

@@ -154,14 +154,18 @@ Module['webScreen'] = (function () {
         if (Module['onWait']) Module['onWait'](timeoutMs);
       });
     },
-    present(address, width, height) {
+    // The whole frame is at address; its rows from top on have changed, and
+    // the others are on the canvas already, unless it has just been sized.
+    present(address, width, height, top, rows) {
       if (canvas) {
         if (canvas.width != width || canvas.height != height) {
           canvas.width = width;
           canvas.height = height;
+          top = 0;
+          rows = height;
         }
         const pixels = new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4);
-        canvas.getContext('2d').putImageData(new ImageData(pixels, width, height), 0, 0);
+        canvas.getContext('2d').putImageData(new ImageData(pixels, width, height), 0, 0, 0, top, width, rows);
       }
       if (Module['onPresent']) Module['onPresent']();
     },

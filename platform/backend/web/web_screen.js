@@ -18,6 +18,7 @@ Module['webScreen'] = (function () {
   const events = [];
   let wake = null;
   let canvas = null;
+  let context = null;  // the canvas's 2d context
   let pointer = null;  // the id of the pointer that is the stylus
   let wheelTravel = 0;
   let wheelTime = -Infinity;
@@ -124,6 +125,7 @@ Module['webScreen'] = (function () {
     // Takes input from this canvas and the page's keyboard.
     attach(element) {
       canvas = element;
+      context = canvas.getContext('2d');
       // (Emscripten's minifier takes no destructuring in loops.)
       for (const name in handlers) listen(canvas, name, handlers[name]);
       for (const name in keyHandlers) listen(window, name, keyHandlers[name]);
@@ -165,7 +167,7 @@ Module['webScreen'] = (function () {
           rows = height;
         }
         const pixels = new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4);
-        canvas.getContext('2d').putImageData(new ImageData(pixels, width, height), 0, 0, 0, top, width, rows);
+        context.putImageData(new ImageData(pixels, width, height), 0, 0, 0, top, width, rows);
       }
       if (Module['onPresent']) Module['onPresent']();
     },
@@ -173,7 +175,7 @@ Module['webScreen'] = (function () {
     // it exactly, every pixel being opaque.
     frame() {
       if (!canvas) return null;
-      const image = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+      const image = context.getImageData(0, 0, canvas.width, canvas.height);
       return {width: image.width, height: image.height, data: new Uint8Array(image.data.buffer)};
     },
     setBusy(busy) {

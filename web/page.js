@@ -187,9 +187,9 @@
           document.documentElement.style.setProperty('--screen-height', canvas.height);
         }
         canvas.dispatchEvent(new Event('mapfolio-frame'));
-        setTimeout(() => checkReady(false, presentedAt));
+        if (settle) setTimeout(() => checkReady(false, presentedAt));
       },
-      onWait: timeout => { if (timeout < 0) setTimeout(() => checkReady(true)); },
+      onWait: timeout => { if (settle && timeout < 0) setTimeout(() => checkReady(true)); },
     });
     running = instance;
     instance.webScreen.attach(canvas);

@@ -55,32 +55,36 @@ constexpr Screen kScreens[] = {{"240x320", SIZE{240, 320}}, {"1920x1080", SIZE{1
 constexpr POINT kPlace{2040, 2040};
 constexpr POINT kLinkTap{1930, 1930};
 
+// Writes the guide into the directory d.
+void write_guide(const std::string& d) {
+    const char* images[] = {"home.twk", "main.twk", "far.twk"};
+    for (int i = 0; i < 3; ++i) {
+        const IndexedImage picture = make_street_map(kImage, kImage, static_cast<std::uint32_t>(i + 1));
+        auto bytes = encode_twk(picture, TwkEncodeOptions{});
+        if (!bytes) std::abort();
+        std::ofstream(d + "/" + images[i], std::ios::binary) << *bytes;
+    }
+    auto database = [&d](const std::string& file, const std::string& name, const std::string& image,
+                         const std::string& sections) {
+        std::ofstream(d + "/" + file, std::ios::binary)
+            << "<Mapfolio Version>\r\n1\r\n<Name>\r\n" << name << ",Street map,Benchmark\r\n<Images>\r\n" << image
+            << "\r\n" << sections;
+    };
+    database("HOME.DAB", "Home", "home.twk",
+             "<Locations>\r\nSights\r\n2040,2040,Clock Tower,Built in the year of the great fire\r\n"
+             "</Locations>\r\n<Related Maps>\r\nHome,1900,1900,1960,1960,Far,1000,1000,3000,3000\r\n"
+             "</Related Maps>\r\n");
+    database("MAIN.DAB", "Main", "main.twk", "");
+    database("FAR.DAB", "Far", "far.twk", "");
+}
+
 // The guide, written once before anything is timed.
 const std::string& guide_dir() {
     static const std::string dir = [] {
         char path[] = "/tmp/mapfolio-bench-XXXXXX";
         if (mkdtemp(path) == nullptr) std::abort();
-        const std::string d = path;
-        const char* images[] = {"home.twk", "main.twk", "far.twk"};
-        for (int i = 0; i < 3; ++i) {
-            const IndexedImage picture = make_street_map(kImage, kImage, static_cast<std::uint32_t>(i + 1));
-            auto bytes = encode_twk(picture, TwkEncodeOptions{});
-            if (!bytes) std::abort();
-            std::ofstream(d + "/" + images[i], std::ios::binary) << *bytes;
-        }
-        auto database = [&d](const std::string& file, const std::string& name, const std::string& image,
-                             const std::string& sections) {
-            std::ofstream(d + "/" + file, std::ios::binary)
-                << "<Mapfolio Version>\r\n1\r\n<Name>\r\n" << name << ",Street map,Benchmark\r\n<Images>\r\n" << image
-                << "\r\n" << sections;
-        };
-        database("HOME.DAB", "Home", "home.twk",
-                 "<Locations>\r\nSights\r\n2040,2040,Clock Tower,Built in the year of the great fire\r\n"
-                 "</Locations>\r\n<Related Maps>\r\nHome,1900,1900,1960,1960,Far,1000,1000,3000,3000\r\n"
-                 "</Related Maps>\r\n");
-        database("MAIN.DAB", "Main", "main.twk", "");
-        database("FAR.DAB", "Far", "far.twk", "");
-        return d;
+        write_guide(path);
+        return std::string(path);
     }();
     return dir;
 }
@@ -297,6 +301,11 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The web benchmark (bench/web/) runs the same guide in the browser.
+    if (argc == 3 && std::string(argv[1]) == "--write-guide") {
+        write_guide(argv[2]);
+        return 0;
+    }
     guide_dir();  // made before timing starts
     benchmark::RegisterBenchmark("DecodeMapImage", decode)->UseManualTime()->Unit(benchmark::kMillisecond);
     for (const Screen& s : kScreens) {

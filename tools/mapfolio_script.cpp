@@ -12,13 +12,7 @@
 //   tap X Y | press X Y | move X Y | release X Y | wait MS
 //   key UP|DOWN|LEFT|RIGHT|RETURN|NUMBER | button TOOLTIP | command ID
 //   answer yes|no|ok | shot FILE.png | state | exit | # comment
-#include "app/main_window_state.h"
-#include "app/program_start.h"
-#include "app/win_main.h"
-#include "mapdb/map_catalogue.h"
-#include "platform/testing/headless.h"
-#include "platform/win32.h"
-#include "tools/script_runner.h"
+#include "tools/script_session.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -95,13 +89,6 @@ int main(int argc, char** argv) {
     } else {
         setenv("MAPFOLIO_HEADLESS_DESKTOP", desktop.c_str(), 1);
     }
-    platform::choose_display(platform::Display::Headless);
-
-    std::string error;
-    if (!PrepareProgram(guide, &error)) {
-        std::fprintf(stderr, "mapfolio-script: %s\n", error.c_str());
-        return 2;
-    }
     int fd = 0;
     if (!script.empty() && script != "-") {
         fd = open(script.c_str(), O_RDONLY | O_CLOEXEC);
@@ -110,18 +97,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-
-    ScriptReader reader(fd);
-    ScriptRunner runner(reader);
-    platform::headless::set_idle_handler([&runner] { return runner.OnIdle(); });
-    const int code = WinMain(GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOWNORMAL);
-    if (!runner.Ending()) runner.RunAfterExit(code);
-
-    // What the program left behind is let go of in order.
-    platform::headless::set_idle_handler(nullptr);
-    g_mainState.ForgetMaps();
-    FreeAllMaps();
-    platform::headless::reset();
+    const int code = RunScriptSession(guide, fd);
     if (fd > 0) close(fd);
-    return runner.ExitCode();
+    return code;
 }

@@ -15,7 +15,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <sstream>
 #include <vector>
 
 namespace headless = platform::headless;
@@ -61,9 +60,14 @@ bool parse_int(const std::string& word, long long low, long long high, long long
 }
 
 std::vector<std::string> words_of(const std::string& text) {
-    std::istringstream in(text);
+    constexpr const char* kBlanks = " \t\n\v\f\r";
     std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
+    for (std::size_t at = text.find_first_not_of(kBlanks); at != std::string::npos;
+         at = text.find_first_not_of(kBlanks, at)) {
+        const std::size_t end = text.find_first_of(kBlanks, at);
+        words.push_back(text.substr(at, end - at));
+        at = end;
+    }
     return words;
 }
 

@@ -82,13 +82,17 @@ public:
     virtual void stop_sound() = 0;
     // Milliseconds of sound still queued to play.
     virtual std::uint32_t sound_pending_ms() = 0;
+    // What was played since the backend started, for tests and the web
+    // page's state; null where nothing is kept.
+    virtual const std::vector<SoundRecord>* sound_record() const { return nullptr; }
 };
 
 constexpr std::uint64_t kNoTimeout = ~std::uint64_t{0};
 
 enum class BackendKind { Headless, Sdl2 };
 
-// Chooses the backend before first use: the program asks for SDL2, tests
+// Chooses the backend before first use: the program asks for its window
+// (SDL2 on the desktop, the canvas in a browser), tests
 // and the script runner for headless. MAPFOLIO_BACKEND ("sdl2" or
 // "headless") overrides the choice. Returns false when a backend is already
 // running.
@@ -109,7 +113,8 @@ SIZE screen_size();
 std::unique_ptr<Backend> make_headless(SIZE screen);
 
 // Makes the desktop window's backend; null, with error set, when no window
-// can be opened. Only the programs that link the SDL2 backend have one: it
+// can be opened. Only the programs that link the SDL2 backend (or, in a
+// browser, the web backend) have one: it
 // registers its maker as it is loaded, so the command-line tools, which
 // never open a window, do not carry SDL at all.
 using WindowBackendMaker = std::unique_ptr<Backend> (*)(SIZE screen, std::string* error);

@@ -12,6 +12,7 @@
 #include "platform/user/paint.h"
 #include "platform/user/windows.h"
 
+#include <string>
 #include <unordered_map>
 
 namespace platform::controls {

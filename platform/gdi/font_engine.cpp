@@ -1,8 +1,8 @@
 #include "platform/gdi/font_engine.h"
 #include "platform/base/crt.h"
 #include "platform/base/text_convert.h"
+#include "platform/gdi/font_match.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -41,7 +41,6 @@ public:
     ~Engine() {
         m_instances.clear();
         if (m_library) FT_Done_FreeType(m_library);
-        if (m_config) FcConfigDestroy(m_config);
     }
 
     FT_Library library() const { return m_library; }
@@ -79,34 +78,13 @@ public:
     }
 
 private:
-    Resolved match(const std::string& family, bool bold, bool italic) {
+    static Resolved match(const std::string& family, bool bold, bool italic) {
+        const FontMatch found = match_font(family, bold, italic);
         Resolved r;
-        if (m_config == nullptr) m_config = FcInitLoadConfigAndFonts();
-        if (m_config == nullptr) return r;
-        FcPattern* pattern = FcPatternCreate();
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-        FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(m_config, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result;
-        FcPattern* best = FcFontMatch(m_config, pattern, &result);
-        if (best) {
-            FcChar8* file = nullptr;
-            int index = 0, weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
-            if (FcPatternGetString(best, FC_FILE, 0, &file) == FcResultMatch && file) {
-                r.file = reinterpret_cast<const char*>(file);
-                FcPatternGetInteger(best, FC_INDEX, 0, &index);
-                FcPatternGetInteger(best, FC_WEIGHT, 0, &weight);
-                FcPatternGetInteger(best, FC_SLANT, 0, &slant);
-                r.index = index;
-                r.bold = weight >= FC_WEIGHT_DEMIBOLD;
-                r.italic = slant != FC_SLANT_ROMAN;
-            }
-            FcPatternDestroy(best);
-        }
-        FcPatternDestroy(pattern);
+        r.file = found.file;
+        r.index = found.index;
+        r.bold = found.bold;
+        r.italic = found.italic;
         return r;
     }
 
@@ -142,7 +120,6 @@ private:
     }
 
     FT_Library m_library = nullptr;
-    FcConfig* m_config = nullptr;
     std::map<std::string, Resolved> m_resolved;
     std::map<std::string, std::vector<unsigned char>> m_files;
     std::vector<std::pair<FaceInstance::Key, std::shared_ptr<FaceInstance>>> m_instances;

@@ -1,4 +1,4 @@
-// Platform internal: faces found through fontconfig, sized and rendered by
+// Platform internal: faces found by font_match.h, sized and rendered by
 // FreeType, with a cache of rendered glyphs per face and size. Nothing
 // outside platform/gdi sees FreeType.
 #pragma once

@@ -112,7 +112,8 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
     }
     auto* f = new platform::FileObject;
     f->fd = fd;
-    if (!write) f->buffer = std::make_unique_for_overwrite<char[]>(platform::kReadAhead);
+    // Left uninitialised: reads fill it before anything looks at it.
+    if (!write) f->buffer.reset(new char[platform::kReadAhead]);
     platform::live_files().insert(f);
     return f;
 }

@@ -5,9 +5,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <unordered_map>
 
@@ -167,28 +168,35 @@ void GlobalMemoryStatus(MEMORYSTATUS* status) {
     if (pageSize > 0 && avail > 0) status->dwAvailPhys = static_cast<SIZE_T>(avail) * pageSize;
     // MemAvailable counts reclaimable cache too, which is what a program can
     // actually still get.
-    std::ifstream meminfo("/proc/meminfo");
-    std::string key;
-    unsigned long long kb = 0;
-    std::string unit;
-    while (meminfo >> key >> kb >> unit) {
-        if (key == "MemAvailable:") status->dwAvailPhys = static_cast<SIZE_T>(kb) * 1024;
-        if (key == "SwapTotal:") status->dwTotalPageFile = static_cast<SIZE_T>(kb) * 1024;
-        if (key == "SwapFree:") status->dwAvailPageFile = static_cast<SIZE_T>(kb) * 1024;
+    if (std::FILE* meminfo = std::fopen("/proc/meminfo", "r")) {
+        char key[64];
+        unsigned long long kb = 0;
+        // A key, a number, and the rest of the line (its unit) skipped.
+        while (std::fscanf(meminfo, "%63s %llu%*[^\n]", key, &kb) == 2) {
+            const std::string name = key;
+            if (name == "MemAvailable:") status->dwAvailPhys = static_cast<SIZE_T>(kb) * 1024;
+            if (name == "SwapTotal:") status->dwTotalPageFile = static_cast<SIZE_T>(kb) * 1024;
+            if (name == "SwapFree:") status->dwAvailPageFile = static_cast<SIZE_T>(kb) * 1024;
+        }
+        std::fclose(meminfo);
     }
     status->dwTotalPageFile += status->dwTotalPhys;
     status->dwAvailPageFile += status->dwAvailPhys;
     if (status->dwTotalPhys > 0) {
         status->dwMemoryLoad = static_cast<DWORD>(100 - (status->dwAvailPhys * 100) / status->dwTotalPhys);
     }
-    // The user part of a 64-bit address space (47 bits), less what is mapped.
-    const SIZE_T userSpace = SIZE_T{1} << 47;
+    // The user part of the address space, less what is mapped: 47 bits of a
+    // 64-bit one, the lower half of a 32-bit one (WebAssembly's).
+    const SIZE_T userSpace = sizeof(SIZE_T) >= 8 ? static_cast<SIZE_T>(std::uint64_t{1} << 47)
+                                                 : static_cast<SIZE_T>(~SIZE_T{0} / 2 + 1);
     status->dwTotalVirtual = userSpace;
     status->dwAvailVirtual = userSpace;
-    std::ifstream statm("/proc/self/statm");
-    unsigned long long vmPages = 0;
-    if (statm >> vmPages && pageSize > 0) {
-        SIZE_T used = static_cast<SIZE_T>(vmPages) * pageSize;
-        if (used < userSpace) status->dwAvailVirtual = userSpace - used;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        unsigned long long vmPages = 0;
+        if (std::fscanf(statm, "%llu", &vmPages) == 1 && pageSize > 0) {
+            SIZE_T used = static_cast<SIZE_T>(vmPages) * pageSize;
+            if (used < userSpace) status->dwAvailVirtual = userSpace - used;
+        }
+        std::fclose(statm);
     }
 }

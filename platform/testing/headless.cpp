@@ -134,7 +134,12 @@ bool write_png(const Surface& surface, const std::string& path, std::string* err
     return write_png_file(surface, path, error);
 }
 
-const std::vector<backend::SoundRecord>& sounds() { return machine().sounds(); }
+const std::vector<backend::SoundRecord>& sounds() {
+    // The web page's backend keeps the same record, for the page's state.
+    static const std::vector<backend::SoundRecord> kNone;
+    const auto* record = backend::current().sound_record();
+    return record != nullptr ? *record : kNone;
+}
 void clear_sounds() { machine().clear_sounds(); }
 std::u16string navigation_bar_text() { return shell::navigation_bar_text(); }
 

@@ -179,9 +179,7 @@ TEST_F(FindDialog, CancelAndEscapeWriteNothingAndLeaveTheMapAsItWas) {
 }
 
 TEST_F(FindDialog, OkOrEnterOnAPlaceOfTheCurrentMapCentresItWithItsPopup) {
-    const auto states = states_of(kHarbour, "button Find\nselect category Sights\nselect item Harbour Master\n"
-                                            "button OK\nstate\n"
-                                            "button Find\nselect category Transport\nkey RETURN\nstate\n");
+    const auto states = app_test::run_script_file(kHarbour, "find-ok-or-enter.txt").states;
     ASSERT_EQ(states.size(), 2u);
     EXPECT_EQ(states[0]["title"], "Harbour");
     EXPECT_EQ(states[0]["current_map"], "Harbour");
@@ -201,12 +199,7 @@ TEST_F(FindDialog, OkOrEnterOnAPlaceOfTheCurrentMapCentresItWithItsPopup) {
 }
 
 TEST_F(FindDialog, OkOnAnotherMapGoesThereAndBackReturns) {
-    // The category chosen is looked for by its first word on every map
-    // chosen after it, until another category is chosen.
-    const auto states =
-        states_of(kHarbour, "button Find\nselect category Sights\nselect map Island\nstate\nselect map Market\nstate\n"
-                            "select map Old Town\nstate\nselect category Shops\nstate\nselect item Book Shop\nstate\n"
-                            "select category Museums\nbutton OK\nstate\nbutton Back\nstate\n");
+    const auto states = app_test::run_script_file(kHarbour, "find-on-another-map.txt").states;
     ASSERT_EQ(states.size(), 7u);
     EXPECT_EQ(states[0]["dialog"]["categories"], json({"Beaches", "Sights", "Transport"}));
     EXPECT_EQ(states[0]["dialog"]["category"], "Sights");
@@ -389,10 +382,7 @@ TEST_F(FindDialog, AMapWhoseImageCannotLoadBeepsAndBringsBackTheHomeMapAsItWasLe
 
 TEST_F(FindDialog, TheDialogShowsOliveLabelsOnYellowAndTheChoiceInANavyBar) {
     TempDir work;
-    const auto run = app_test::run_script(kHarbour, "button Find\nshot " + work.file("first.png") +
-                                                        "\nselect item Station Cafe\nshot " + work.file("second.png") +
-                                                        "\nbutton Cancel\nbutton Information\nshot " +
-                                                        work.file("info.png") + "\n");
+    const auto run = app_test::run_script(kHarbour, app_test::script_file("find-looks.txt"), "", "", work.path());
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const Screen first = read_screen(work.file("first.png"));
     const Screen second = read_screen(work.file("second.png"));

@@ -28,9 +28,7 @@ TEST_F(InfoDialog, FirstOpeningShowsTheCurrentMapsFirstTopicAndClosingLeavesTheM
     GuideCopy guide;
     // A second topic that sorted order would put first.
     append_to(guide, "MAIN.DAB", topic_section("Architecture", "<P>Timber frames.</P>"));
-    // The Old Town through its link: not the home map, Back enabled.
-    const auto states = states_of(guide.path(), "tap 140 74\nbutton Forward\nstate\nbutton Information\nstate\n"
-                                                "button Close\nstate\n");
+    const auto states = app_test::run_script_file(guide.path(), "information-first-opening.txt").states;
     ASSERT_EQ(states.size(), 3u);
     const json& open = states[1];
     EXPECT_EQ(open["title"], "Information");

@@ -15,21 +15,21 @@ using app_test::GuideCopy;
 using app_test::LiveRun;
 using app_test::PlainGuide;
 using app_test::run_script;
+using app_test::run_script_file;
 using nlohmann::json;
 
 const std::string kHarbour = std::string(MAPFOLIO_TEST_DATA) + "/guides/harbour";
 
 // On the harbour as it opens, window pixel (x, y) is map pixel (x + 120,
-// y + 66): these taps land in the hot rectangles of the links to the Old
-// Town (a target point) and the Market (a target rectangle).
-constexpr const char* kToOldTown = "tap 150 60\nbutton Forward\n";
+// y + 66): this tap lands in the hot rectangle of the link to the Market
+// (a target rectangle).
 constexpr const char* kToMarket = "tap 220 150\nbutton Forward\n";
 // On the Market as Forward opens it (centred on the top rows, 14 pixels
 // of margin above): its north-west corner links to the Old Town.
 constexpr const char* kMarketToOldTown = "tap 10 24\nbutton Forward\n";
 
 TEST(Forward, APointTargetOpensOnTheNearestPlaceAndARectangleOnlyCentres) {
-    auto run = run_script(kHarbour, std::string(kToOldTown) + "state\nbutton Home\n" + kToMarket + "state\n");
+    auto run = run_script_file(kHarbour, "forward-targets.txt");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     ASSERT_EQ(run.states.size(), 2u);
     const json& town = run.states[0];
@@ -103,9 +103,7 @@ TEST(History, ElevenNavigationsAndElevenBacksBringTheLastTenMapsBackMostRecentFi
 }
 
 TEST(Home, OnTheHomeMapItClicksRemovesThePopupAndDoesNothingElse) {
-    // Harbour Master is at window (110, 114) once the map is moved up by
-    // twenty map pixels.
-    auto run = run_script(kHarbour, "key DOWN\ntap 110 114\nstate\nbutton Home\nstate\n");
+    auto run = run_script_file(kHarbour, "home-on-home-map.txt");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     ASSERT_EQ(run.states.size(), 2u);
     const json& before = run.states[0];
@@ -124,8 +122,7 @@ TEST(Home, OnTheHomeMapItClicksRemovesThePopupAndDoesNothingElse) {
 }
 
 TEST(Home, TheHomeMapComesBackWhereItWasLeftNotCentred) {
-    // Moved down, the Old Town's hot rectangle is still under (150, 60).
-    auto run = run_script(kHarbour, std::string("key DOWN\n") + kToOldTown + "button Home\nstate\n");
+    auto run = run_script_file(kHarbour, "home-where-left.txt");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const json& home = run.states.at(0);
     EXPECT_EQ(home["current_map"], "Harbour");
@@ -138,9 +135,7 @@ TEST(Home, TheHomeMapComesBackWhereItWasLeftNotCentred) {
 TEST(Back, AMapComesBackWithTheZoomAndCentreItWasLeftWithAfterOtherMaps) {
     // The Market's image is released when it is left, so what comes back
     // is its saved view, not a view that lived on.
-    auto run = run_script(kHarbour, std::string(kToMarket) + "button Zoom In\nkey RIGHT\nkey DOWN\nstate\n" +
-                                        "button Home\n" + kToOldTown +
-                                        "state\nbutton Back\nstate\nbutton Back\nstate\n");
+    auto run = run_script_file(kHarbour, "back-keeps-view.txt");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     ASSERT_EQ(run.states.size(), 4u);
     const json& left = run.states[0];
@@ -237,10 +232,7 @@ TEST(Back, AMapWhoseImageHasGoneBeepsAndGoesHome) {
 }
 
 TEST(Buttons, ForwardIsEnabledWhileALinkIsFramedAndBackWhileTheHistoryHoldsAMap) {
-    // Harbour Master, at window (110, 134), lies outside every link. The
-    // pause keeps two taps on one spot from making a double tap.
-    auto run = run_script(kHarbour, "state\ntap 150 60\nstate\ntap 110 134\nstate\ntap 150 60\nkey 65\nstate\n"
-                                    "wait 600\ntap 150 60\nbutton Forward\nstate\nbutton Back\nstate\n");
+    auto run = run_script_file(kHarbour, "buttons.txt");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     ASSERT_EQ(run.states.size(), 6u);
     const bool forward[] = {false, true, false, false, false, false};
@@ -257,8 +249,7 @@ TEST(Buttons, ForwardIsEnabledWhileALinkIsFramedAndBackWhileTheHistoryHoldsAMap)
 }
 
 TEST(Forward, TheCommandWithoutALinkIsIgnored) {
-    // Window (10, 244) is Market pixel (10, 230), far from its places.
-    auto run = run_script(kHarbour, std::string(kToMarket) + "tap 10 244\nstate\ncommand 40101\nstate\n");
+    auto run = run_script_file(kHarbour, "forward-without-link.txt");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     ASSERT_EQ(run.states.size(), 2u);
     const json& before = run.states[0];

@@ -18,11 +18,12 @@ using testing_support::TempDir;
 const std::string kHarbour = std::string(MAPFOLIO_TEST_DATA) + "/guides/harbour";
 
 ScriptResult run_script(const std::string& guide, const std::string& script, const std::string& options,
-                        const std::string& environment) {
+                        const std::string& environment, const std::string& directory) {
     TempDir work;
     const std::string scriptPath = work.write("steps.txt", script);
     const std::string errors = work.file("errors.txt");
-    auto run = run_command(environment + " " + std::string(MAPFOLIO_SCRIPT_PATH) + " " + options + " " +
+    const std::string cd = directory.empty() ? "" : "cd " + shell_quote(directory) + " && ";
+    auto run = run_command(cd + environment + " " + std::string(MAPFOLIO_SCRIPT_PATH) + " " + options + " " +
                            shell_quote(guide) + " " + shell_quote(scriptPath) + " 2>" + shell_quote(errors));
     ScriptResult result;
     result.exitCode = run.exitCode;
@@ -33,6 +34,15 @@ ScriptResult run_script(const std::string& guide, const std::string& script, con
         result.states.push_back(nlohmann::json::parse(line));
     }
     return result;
+}
+
+std::string script_file(const std::string& name) {
+    return read_file(std::string(MAPFOLIO_TEST_DATA) + "/scripts/" + name);
+}
+
+ScriptResult run_script_file(const std::string& guide, const std::string& name) {
+    TempDir work;
+    return run_script(guide, script_file(name), "", "", work.path());
 }
 
 GuideCopy::GuideCopy() {

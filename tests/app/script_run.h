@@ -23,9 +23,15 @@ struct ScriptResult {
 
 // Runs the script (steps separated by "\n") on the guide directory.
 // environment is put before the command as the shell reads it, for example
-// "MAPFOLIO_SCREEN=240x346".
+// "MAPFOLIO_SCREEN=240x346"; directory, when given, is where the run works
+// (and its shots with bare names land).
 ScriptResult run_script(const std::string& guide, const std::string& script, const std::string& options = "",
-                        const std::string& environment = "");
+                        const std::string& environment = "", const std::string& directory = "");
+
+// A script of tests/data/scripts/, which the browser tests run as well.
+std::string script_file(const std::string& name);
+// Runs that script in a directory of its own, which takes its shots.
+ScriptResult run_script_file(const std::string& guide, const std::string& name);
 
 // The harbour test guide, copied into a directory of its own so that a test
 // may change it.

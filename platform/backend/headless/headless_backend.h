@@ -26,6 +26,7 @@ public:
     void play_sound(const PcmSound& sound, const SoundRecord& record) override;
     void stop_sound() override;
     std::uint32_t sound_pending_ms() override;
+    const std::vector<SoundRecord>* sound_record() const override { return &m_sounds; }
 
     void advance(std::uint64_t ms) { m_clock += ms; }
     void inject(InputEvent event) {

@@ -1,0 +1,247 @@
+// The web backend: the device screen on a <canvas> in a browser page. Pointer
+// Events (mouse, pen and touch alike) are the stylus, the keyboard gives
+// the device's keys and the desktop shortcuts, Web Audio plays the sounds and
+// performance.now() is the clock. Waiting for input yields to the browser
+// through Asyncify, so an idle page runs nothing. The page's side of it is
+// web_screen.js, reached here as Module.webScreen; this file and that one
+// are all the platform knows of the browser.
+#include "platform/backend/backend.h"
+#include "platform/base/virtual_keys.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace platform::backend {
+namespace {
+
+// One raw event as web_screen.js hands it over.
+struct RawEvent {
+    enum Kind : std::int32_t { Down, Move, Up, KeyDown, KeyUp, Char, Wheel };
+    std::int32_t kind;
+    std::int32_t x;  // device pixels, possibly off the screen
+    std::int32_t y;
+    std::int32_t key;  // the key's Windows virtual-key code; Wheel: +1 up, -1 down
+    std::int32_t flags;
+    std::int32_t ch;  // Char: one UTF-16 unit
+};
+constexpr std::int32_t kRepeat = 1;
+constexpr std::int32_t kCtrl = 2;
+constexpr std::int32_t kAlt = 4;
+constexpr std::int32_t kShift = 8;
+constexpr std::int32_t kMeta = 16;
+constexpr int kVkF1 = 0x70;
+
+// clang-format off
+EM_JS(int, web_take_event, (void* event), { return Module.webScreen.takeEvent(event); });
+EM_ASYNC_JS(void, web_wait, (double timeoutMs), { await Module.webScreen.wait(timeoutMs); });
+EM_JS(void, web_present, (const void* rgba, int width, int height, int top, int rows), {
+    Module.webScreen.present(rgba, width, height, top, rows);
+});
+EM_JS(void, web_set_busy, (int busy), { Module.webScreen.setBusy(busy); });
+EM_JS(void, web_set_icon, (const void* rgba, int width, int height), {
+    Module.webScreen.setIcon(rgba, width, height);
+});
+EM_JS(void, web_play, (const void* samples, int bytes, int channels, int rate, int bits), {
+    Module.webScreen.play(samples, bytes, channels, rate, bits);
+});
+EM_JS(void, web_stop_sound, (), { Module.webScreen.stopSound(); });
+EM_JS(double, web_sound_pending_ms, (), { return Module.webScreen.soundPendingMs(); });
+// clang-format on
+
+// The device's keys, as the SDL window takes them.
+unsigned device_key(int vk) {
+    switch (vk) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_TAB:
+    case VK_DELETE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_HOME:
+    case VK_END:
+    case VK_SHIFT: return static_cast<unsigned>(vk);
+    default: return 0;
+    }
+}
+
+// A key of the desktop that stands for a menu-bar button, with the
+// modifiers it needs and none that would make it another shortcut.
+bool desktop_key(int vk, std::int32_t flags, DesktopKey& out) {
+    const bool ctrl = (flags & kCtrl) != 0;
+    if (flags & (kAlt | kMeta | kShift)) return false;
+    switch (vk) {
+    case VK_BACK: out = DesktopKey::Backspace; return !ctrl;
+    case VK_HOME: out = DesktopKey::Home; return !ctrl;
+    case kVkF1: out = DesktopKey::F1; return !ctrl;
+    case 'F': out = DesktopKey::CtrlF; return ctrl;
+    case 'Q': out = DesktopKey::CtrlQ; return ctrl;
+    default: return false;
+    }
+}
+
+class WebBackend : public Backend {
+public:
+    explicit WebBackend(SIZE screen) : m_screen(screen) {}
+
+    bool is_headless() const override { return false; }
+    SIZE screen() const override { return m_screen; }
+    std::uint64_t now_ms() override;
+    void sleep_ms(std::uint32_t ms) override { emscripten_sleep(ms); }
+    bool poll_input(InputEvent& event) override;
+    void wait_input(std::uint64_t timeoutMs) override;
+    void present(const Surface& screen) override;
+    void set_cursor(CursorShape shape) override { web_set_busy(shape == CursorShape::Busy); }
+    void raise() override {}
+    void set_icon(int width, int height, const std::uint32_t* argb) override;
+    void play_sound(const PcmSound& sound, const SoundRecord& record) override;
+    void stop_sound() override;
+    std::uint32_t sound_pending_ms() override;
+    const std::vector<SoundRecord>* sound_record() const override { return &m_sounds; }
+
+private:
+    // Turns one raw event into input; false when it means nothing here.
+    bool translate(const RawEvent& raw, InputEvent& event);
+
+    SIZE m_screen;
+    bool m_stylusDown = false;
+    Surface m_shown;  // the frame on the canvas
+    std::vector<std::uint8_t> m_rgba;  // the same as the canvas takes it
+    std::vector<SoundRecord> m_sounds;
+};
+
+std::uint64_t WebBackend::now_ms() {
+    // performance.now() starts near 0 with the page and never goes back.
+    return static_cast<std::uint64_t>(emscripten_get_now());
+}
+
+bool WebBackend::translate(const RawEvent& raw, InputEvent& event) {
+    event = InputEvent{};
+    event.time = now_ms();
+    const bool inside = raw.x >= 0 && raw.y >= 0 && raw.x < m_screen.cx && raw.y < m_screen.cy;
+    // A stylus dragged off the glass stops at its edge.
+    event.x = std::clamp<int>(raw.x, 0, m_screen.cx - 1);
+    event.y = std::clamp<int>(raw.y, 0, m_screen.cy - 1);
+    switch (raw.kind) {
+    case RawEvent::Down:
+        if (m_stylusDown || !inside) return false;
+        m_stylusDown = true;
+        event.kind = InputEvent::Kind::StylusDown;
+        return true;
+    case RawEvent::Move:
+        // Without the stylus on the glass there is nothing to move.
+        if (!m_stylusDown) return false;
+        event.kind = InputEvent::Kind::StylusMove;
+        return true;
+    case RawEvent::Up:
+        if (!m_stylusDown) return false;
+        m_stylusDown = false;
+        event.kind = InputEvent::Kind::StylusUp;
+        return true;
+    case RawEvent::Wheel:
+        event.kind = InputEvent::Kind::Desktop;
+        event.desktop = raw.key > 0 ? DesktopKey::WheelUp : DesktopKey::WheelDown;
+        return true;
+    case RawEvent::KeyDown:
+    case RawEvent::KeyUp:
+        // A desktop shortcut never reaches the program as a key; it acts
+        // once as it goes down, not on auto-repeat.
+        if (desktop_key(raw.key, raw.flags, event.desktop)) {
+            event.kind = InputEvent::Kind::Desktop;
+            return raw.kind == RawEvent::KeyDown && !(raw.flags & kRepeat);
+        }
+        event.key = device_key(raw.key);
+        event.kind = raw.kind == RawEvent::KeyDown ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
+        event.repeat = (raw.flags & kRepeat) != 0;
+        return event.key != 0;
+    case RawEvent::Char:
+        event.kind = InputEvent::Kind::Char;
+        event.ch = static_cast<char16_t>(raw.ch);
+        return true;
+    default: return false;
+    }
+}
+
+bool WebBackend::poll_input(InputEvent& event) {
+    RawEvent raw{};
+    while (web_take_event(&raw)) {
+        if (translate(raw, event)) return true;
+    }
+    return false;
+}
+
+void WebBackend::wait_input(std::uint64_t timeoutMs) {
+    // The browser runs the page meanwhile; an event or the timeout ends the
+    // wait. No timeout: the page sleeps until the user does something.
+    web_wait(timeoutMs == kNoTimeout ? -1.0 : static_cast<double>(timeoutMs));
+}
+
+// 0x00RRGGBB or 0xAARRGGBB pixels as the canvas takes them: R, G, B, A bytes.
+void to_rgba(const std::uint32_t* pixels, std::size_t count, bool opaque, std::uint8_t* out) {
+    for (std::size_t i = 0; i < count; ++i, out += 4) {
+        out[0] = static_cast<std::uint8_t>(pixels[i] >> 16);
+        out[1] = static_cast<std::uint8_t>(pixels[i] >> 8);
+        out[2] = static_cast<std::uint8_t>(pixels[i]);
+        out[3] = opaque ? 0xFF : static_cast<std::uint8_t>(pixels[i] >> 24);
+    }
+}
+
+void WebBackend::present(const Surface& screen) {
+    const int width = screen.width();
+    const int height = screen.height();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(std::uint32_t);
+    // Only the rows that changed since the last frame go to the canvas:
+    // putting pixels there costs the browser more than anything here.
+    int top = 0;
+    int bottom = height;
+    if (m_shown.width() == width && m_shown.height() == height) {
+        while (top < height && std::memcmp(screen.row(top), m_shown.row(top), rowBytes) == 0) ++top;
+        while (bottom > top && std::memcmp(screen.row(bottom - 1), m_shown.row(bottom - 1), rowBytes) == 0) --bottom;
+        if (top == bottom) return;
+    }
+    m_shown = screen;
+    m_rgba.resize(static_cast<std::size_t>(width) * height * 4);
+    for (int y = top; y < bottom; ++y)
+        to_rgba(screen.row(y), static_cast<std::size_t>(width), true, &m_rgba[static_cast<std::size_t>(y) * width * 4]);
+    web_present(m_rgba.data(), width, height, top, bottom - top);
+}
+
+void WebBackend::set_icon(int width, int height, const std::uint32_t* argb) {
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
+    to_rgba(argb, static_cast<std::size_t>(width) * height, false, rgba.data());
+    web_set_icon(rgba.data(), width, height);
+}
+
+void WebBackend::play_sound(const PcmSound& sound, const SoundRecord& record) {
+    SoundRecord kept = record;
+    kept.atMs = now_ms();
+    m_sounds.push_back(kept);
+    web_play(sound.data.data(), static_cast<int>(sound.data.size()), sound.channels, sound.samplesPerSecond,
+             sound.bitsPerSample);
+}
+
+void WebBackend::stop_sound() {
+    SoundRecord record;
+    record.kind = SoundRecord::Kind::Stop;
+    record.atMs = now_ms();
+    m_sounds.push_back(record);
+    web_stop_sound();
+}
+
+std::uint32_t WebBackend::sound_pending_ms() { return static_cast<std::uint32_t>(web_sound_pending_ms()); }
+
+std::unique_ptr<Backend> make_web(SIZE screen, std::string*) { return std::make_unique<WebBackend>(screen); }
+
+// As the SDL window does on the desktop, the canvas registers itself as the
+// program's window when the page's program is linked with it.
+const bool kRegistered = (register_window_backend(make_web), true);
+
+}  // namespace
+}  // namespace platform::backend

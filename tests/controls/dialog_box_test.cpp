@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 using namespace controls_test;
 namespace headless = platform::headless;
@@ -234,27 +235,12 @@ TEST_F(DialogBox, DialogUnitsFillTheSpaceBetweenTheBarsAndControlsSitWhereTheTem
     const RECT centred = place(kDialogStyle | DS_CENTER, 0, main);
     EXPECT_EQ(centred.left, 60);
     EXPECT_EQ(centred.top, 26 + 67);
-}
-
-// WS_BORDER adds one pixel on every side to what the units give.
-TEST_F(DialogBox, ABorderedDialogIsOnePixelLargerOnEverySide) {
-    const struct {
-        DWORD style;
-        int width, height;
-    } cases[] = {{kDialogStyle, 120, 134}, {kDialogStyle | WS_BORDER, 122, 136}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.style);
-        RECT r{};
-        g_answer = [&](HWND d, UINT message, WPARAM, LPARAM) -> INT_PTR {
-            if (message == WM_INITDIALOG) {
-                GetWindowRect(d, &r);
-                EndDialog(d, 1);
-            }
-            return FALSE;
-        };
-        run(DialogBuilder(c.style, 0, 0, 69, 78).bytes(), main);
-        EXPECT_EQ(r.right - r.left, c.width);
-        EXPECT_EQ(r.bottom - r.top, c.height);
+    // 69 x 78 units are 120 x 134 pixels; WS_BORDER adds one on every side.
+    const std::tuple<DWORD, int, int> sizes[] = {{kDialogStyle, 120, 134}, {kDialogStyle | WS_BORDER, 122, 136}};
+    for (const auto& [style, width, height] : sizes) {
+        const RECT r = place(style, 0, main);
+        EXPECT_EQ(r.right - r.left, width) << style;
+        EXPECT_EQ(r.bottom - r.top, height) << style;
     }
 }
 

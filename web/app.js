@@ -108,6 +108,8 @@ window.mapfolioApp = {start(runner) {
     try {
       home = await runner.open(files);
     } catch (error) {
+      shown = null;
+      showList();
       return;
     }
     if (name !== null) {

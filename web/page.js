@@ -223,7 +223,7 @@
   function halt() {
     if (!current) return;
     if (current.instance) current.instance.webScreen.halt();
-    settle(current, new Error('another guide was opened'));
+    settle(current, new Error('the guide was closed'));
     current = null;
   }
 

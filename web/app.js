@@ -151,7 +151,7 @@ window.mapfolioApp = {start(runner) {
 
   async function openPublished(path) {
     const folder = path.endsWith('/') ? path : path + '/';
-    const source = new URL(folder, location.href).href;
+    const source = new URL(folder, document.baseURI).href;
     if (new URL(source).origin != location.origin) {
       say(`Mapfolio opens only guides published on its own site, not ${source}.`);
       return openLast();

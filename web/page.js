@@ -5,7 +5,8 @@
 //
 //   ready          a Promise, resolved once the home map is on the screen and
 //                  rejected with the loading log's text when the guide fails;
-//                  each guide opened on the page has a new one
+//                  it stands for the first guide the page opens, and each
+//                  guide opened after it has a new one
 //   state()        the object a script's state step prints
 //   screen()       {width, height, data}: the screen last shown, RGBA bytes
 //   script(text, files)   (?script) runs a script on a fresh program and
@@ -82,7 +83,7 @@
   // makes the guide unusable throws an Error saying so; no network at all
   // throws fetch's TypeError.
   async function fetchGuide(folder) {
-    const base = new URL(folder, location.href);
+    const base = new URL(folder, document.baseURI);
     const answer = await fetch(new URL('guide.json', base));
     const index = answer.ok ? await answer.json().catch(() => null) : null;
     if (!answer.ok) throw new Error(`${folder} has no guide.json (${answer.status} ${answer.statusText})`);
@@ -200,6 +201,10 @@
   let latest = null;   // the run asked for last
   let current = null;  // the run on the canvas
   let shownShape = '';
+  // ready is there from the start: the first guide opened settles it.
+  let first = null;
+  api.ready = new Promise((resolve, reject) => { first = {resolve, reject}; });
+  api.ready.catch(() => {});
   program();
 
   function settle(run, error, value) {
@@ -266,9 +271,12 @@
   // Promise of them. The guide shown so far stays until they are there.
   // Returns the new ready.
   function open(files) {
-    const self = {settle: null, instance: null, files: null};
-    api.ready = new Promise((resolve, reject) => { self.settle = {resolve, reject}; });
-    api.ready.catch(() => {});
+    const self = {settle: first, instance: null, files: null};
+    if (!first) {
+      api.ready = new Promise((resolve, reject) => { self.settle = {resolve, reject}; });
+      api.ready.catch(() => {});
+    }
+    first = null;
     latest = self;
     run(self, files).catch(error => {
       if (latest !== self) return;

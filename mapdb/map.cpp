@@ -56,14 +56,9 @@ bool join_path(WCHAR* dest, LPCWSTR directory, LPCWSTR name) {
     return true;
 }
 
-// The path of the image file named name in directory, into dest (MAX_PATH
-// units). A guide made on a file system that ignores letter case (the
-// handheld's) may name "HARBOUR.TWK" for harbour.twk: when no file has the
-// name as written, the file of that directory whose name matches it without
-// regard to case is taken, the first in sorted order when several do. A
-// name with wildcards is taken as written, never as a pattern. False when
-// the path does not fit.
-bool image_path(WCHAR* dest, LPCWSTR directory, LPCWSTR name) {
+}  // namespace
+
+bool FindImageFile(WCHAR* dest, LPCWSTR directory, LPCWSTR name) {
     if (!join_path(dest, directory, name)) return false;
     const int length = lstrlenW(dest);
     int cut = length;  // start of the file name within dest
@@ -87,6 +82,8 @@ bool image_path(WCHAR* dest, LPCWSTR directory, LPCWSTR name) {
     if (!exact && first[0] != 0 && lstrlenW(first) == length - cut) lstrcpyW(dest + cut, first);
     return true;
 }
+
+namespace {
 
 // The view lives in a heap block of its own, so that tests can refuse it.
 CMapView* new_view() {
@@ -112,7 +109,7 @@ bool CMap::LoadImage(HWND window) {
     }
     WCHAR path[MAX_PATH];
     WCHAR message[WSPRINTF_MAX + 1];
-    if (!image_path(path, dabDirectory, imageName)) {
+    if (!FindImageFile(path, dabDirectory, imageName)) {
         wsprintfW(message, u"Failed to open %s", imageName);
         SetError(message);
         return false;
@@ -136,7 +133,7 @@ bool CMap::LoadImage(HWND window) {
     for (BackgroundImage* image = backgroundImageList; image; image = image->next) {
         // A border image that does not load, or whose path does not fit, is
         // simply not drawn.
-        if (image_path(path, dabDirectory, image->fileName)) view->LoadBorderImage(path, image->borderSlot);
+        if (FindImageFile(path, dabDirectory, image->fileName)) view->LoadBorderImage(path, image->borderSlot);
     }
     return true;
 }

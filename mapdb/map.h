@@ -15,6 +15,15 @@ class CMapView;
 // or empty path; a path without separator is left whole.
 bool StripFileName(WCHAR* path);
 
+// The path of the image file that a database in directory (which ends in
+// '/') names as name, into dest (MAX_PATH units). A guide made on a file
+// system that ignores letter case (the handheld's) may name "HARBOUR.TWK"
+// for harbour.twk: when no file has the name as written, the file of that
+// directory whose name matches it without regard to case is taken, the
+// first in sorted order when several do. A name with wildcards is taken as
+// written, never as a pattern. False when the path does not fit.
+bool FindImageFile(WCHAR* dest, LPCWSTR directory, LPCWSTR name);
+
 class CMap {
 public:
     BYTE dataLoaded = 0;   // the parse succeeded and the arena is held

@@ -17,11 +17,6 @@ bool same_name(const std::string& a, const std::u16string& b) {
     return lstrcmpiW(platform::from_utf8(a).c_str(), b.c_str()) == 0;
 }
 
-bool is_dab_name(const std::string& name) {
-    std::u16string wide = platform::from_utf8(name);
-    return wide.size() > 4 && lstrcmpiW(wide.c_str() + wide.size() - 4, u".DAB") == 0;
-}
-
 struct Checked {
     std::string shown;  // the path as reported
     std::string name;   // file name without directory
@@ -47,6 +42,11 @@ Checked check_file(const std::string& shown, const std::string& path, CheckRepor
 }
 
 }  // namespace
+
+bool is_dab_name(const std::string& name) {
+    std::u16string wide = platform::from_utf8(name);
+    return wide.size() > 4 && lstrcmpiW(wide.c_str() + wide.size() - 4, u".DAB") == 0;
+}
 
 bool CheckReport::failed() const {
     return std::any_of(lines.begin(), lines.end(), [](const CheckLine& l) { return !l.ok; });

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+// Whether a file name is a database's: it ends in .DAB in any letter case.
+bool is_dab_name(const std::string& name);
+
 struct CheckLine {
     bool ok = false;
     std::string subject;  // the database or directory the line is about

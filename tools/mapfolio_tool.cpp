@@ -29,6 +29,8 @@ constexpr CommandGroup kGroups[] = {
      "  settings set NAME TEXT remember TEXT under NAME\n"
      "  settings delete NAME   forget one value\n"
      "                         (kept in $XDG_CONFIG_HOME/mapfolio, else ~/.config/mapfolio)\n"},
+    {"web-index", RunWebIndexCommand,
+     "  web-index GUIDE        write GUIDE/guide.json, the files a web page fetches to open the guide\n"},
 };
 
 void print_usage(std::FILE* out) {

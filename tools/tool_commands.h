@@ -11,3 +11,4 @@ int RunDabCommand(const ToolArgs& args);
 int RunTwkCommand(const ToolArgs& args);
 int RunRenderCommand(const ToolArgs& args);
 int RunSettingsCommand(const ToolArgs& args);
+int RunWebIndexCommand(const ToolArgs& args);

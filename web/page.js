@@ -1,10 +1,12 @@
-// The page around the program (index.html). It fetches the program, its
-// fonts and the demo guide, lays them out in the program's in-memory file
-// system, and either runs the guide on the canvas or, with ?script, offers
-// the script runner to tests. window.mapfolio is its control API:
+// The page around the program (index.html). It fetches the program and its
+// fonts, lays them and a guide out in the program's in-memory file system,
+// and either runs the guide on the canvas or, with ?script, offers the
+// script runner to tests. window.mapfolio is its control API:
 //
 //   ready          a Promise, resolved once the home map is on the screen and
-//                  rejected with the loading log's text when the guide fails
+//                  rejected with the loading log's text when the guide fails;
+//                  it stands for the first guide the page opens, and each
+//                  guide opened after it has a new one
 //   state()        the object a script's state step prints
 //   screen()       {width, height, data}: the screen last shown, RGBA bytes
 //   script(text, files)   (?script) runs a script on a fresh program and
@@ -14,9 +16,13 @@
 //
 // The canvas fires a 'mapfolio-frame' event whenever the program shows a new
 // screen, and the first frame of the home map is marked as the performance
-// entry 'mapfolio-ready'. A page that sets window.mapfolioGuide to a folder
-// holding a guide.json before loading this script runs that guide instead
-// of the demo guide.
+// entry 'mapfolio-ready'. The settings store's folder is kept in the
+// browser's IndexedDB, so the choices last made outlive the page.
+//
+// On index.html the app (app.js, window.mapfolioApp) decides which guide
+// opens and when: it is handed the runner below. A page without it runs the
+// guide in the folder window.mapfolioGuide names, if set before this script
+// loads (a folder holding a guide.json), else the demo guide.
 'use strict';
 (function () {
   const params = new URLSearchParams(location.search);
@@ -25,7 +31,9 @@
   const FONT_DIR = '/usr/share/fonts/truetype/dejavu';
   const FONTS = ['DejaVuSans.ttf', 'DejaVuSans-Bold.ttf', 'DejaVuSans-Oblique.ttf', 'DejaVuSans-BoldOblique.ttf'];
   const GUIDE_DIR = '/guide';
-  const GUIDE = window.mapfolioGuide || 'guides/demo/';
+  const DEMO_GUIDE = 'guides/demo/';
+  // The settings store's folder: the program's HOME is /home/web_user.
+  const SETTINGS_DIR = '/home/web_user/.config/mapfolio';
 
   const api = {};
   window.mapfolio = api;
@@ -63,18 +71,39 @@
     return new Uint8Array(await response.arrayBuffer());
   }
 
+  // A name a guide may give one of its files: a path inside the guide's
+  // folder, never out of it.
+  function isFileName(name) {
+    return typeof name == 'string' && name != '' && !name.includes('\\') &&
+           name.split('/').every(part => part != '' && part != '.' && part != '..');
+  }
+
+  // The files of a guide published on the web, as [name, bytes] pairs: the
+  // folder's guide.json and the files it lists. A server's answer that
+  // makes the guide unusable throws an Error saying so; no network at all
+  // throws fetch's TypeError.
+  async function fetchGuide(folder) {
+    const base = new URL(folder, document.baseURI);
+    const answer = await fetch(new URL('guide.json', base));
+    const index = answer.ok ? await answer.json().catch(() => null) : null;
+    if (!answer.ok) throw new Error(`${folder} has no guide.json (${answer.status} ${answer.statusText})`);
+    if (!index || !Array.isArray(index.files) || !index.files.every(isFileName)) {
+      throw new Error(`the guide.json of ${folder} is not a list of the guide's files`);
+    }
+    return Promise.all(index.files.map(async name => {
+      const response = await fetch(new URL(name, base));
+      if (!response.ok) {
+        throw new Error(`the guide.json of ${folder} names ${name}, which the site does not have ` +
+                        `(${response.status} ${response.statusText})`);
+      }
+      return [name, new Uint8Array(await response.arrayBuffer())];
+    }));
+  }
+
   // Fetched once; every program started takes them from here. A font style
   // the site lacks is left out, as the desktop without it would.
   const fonts = Promise.all(FONTS.map(name => bytesOf('fonts/' + name).then(data => [name, data], () => null)))
     .then(list => list.filter(entry => entry !== null));
-  let guideFetched = null;
-  function guideFiles() {
-    if (!guideFetched) {
-      guideFetched = fetch(GUIDE + 'guide.json').then(response => response.json()).then(index =>
-        Promise.all(index.files.map(name => bytesOf(GUIDE + name).then(data => [name, data]))));
-    }
-    return guideFetched;
-  }
   // The program on the canvas, or the script runner.
   const PROGRAM = scriptMode ? 'mapfolio-script' : 'mapfolio';
   let compiled = null;
@@ -100,8 +129,8 @@
   }
 
   // A fresh program with its files laid out, and its output kept.
-  async function start(guideFiles, extra) {
-    const [module, fontFiles, guide, create] = await Promise.all([program(), fonts, guideFiles, factory()]);
+  async function start(guide, extra) {
+    const [module, fontFiles, create] = await Promise.all([program(), fonts, factory()]);
     const output = {out: [], err: []};
     const instance = await create(Object.assign({
       print: line => output.out.push(line),
@@ -117,7 +146,22 @@
         made.FS.mkdirTree(FONT_DIR);
         for (const entry of fontFiles) made.FS.writeFile(FONT_DIR + '/' + entry[0], entry[1]);
         made.FS.mkdir(GUIDE_DIR);
-        for (const entry of guide) made.FS.writeFile(GUIDE_DIR + '/' + entry[0], entry[1]);
+        for (const [name, data] of guide) {
+          const slash = name.lastIndexOf('/');
+          if (slash > 0) made.FS.mkdirTree(GUIDE_DIR + '/' + name.slice(0, slash));
+          made.FS.writeFile(GUIDE_DIR + '/' + name, data);
+        }
+        // The settings as last saved; the store's fsync after each write
+        // saves them again. Without IndexedDB they last as long as the page.
+        if (!scriptMode) {
+          made.FS.mkdirTree(SETTINGS_DIR);
+          made.FS.mount(made.FS.filesystems.IDBFS, {}, SETTINGS_DIR);
+          made.addRunDependency('settings');
+          made.FS.syncfs(true, error => {
+            if (error) console.warn('Mapfolio cannot read its saved settings:', error);
+            made.removeRunDependency('settings');
+          });
+        }
       }],
     }, extra));
     instance.output = output;
@@ -132,8 +176,7 @@
     let last = null;
     document.getElementById('screen').hidden = true;
     api.script = async function (text, files) {
-      const guide = files ? Object.entries(files) : guideFiles();
-      last = await start(guide, {});
+      last = await start(files ? Object.entries(files) : await fetchGuide(DEMO_GUIDE), {});
       last.FS.writeFile('/steps.txt', text);
       const code = await last.ccall('mapfolio_script', 'number', ['string', 'string'], [GUIDE_DIR, '/steps.txt'],
                                     {async: true});
@@ -151,31 +194,52 @@
     return;
   }
 
-  // The guide on the canvas. ready settles once: at the first frame of the
-  // home map, or when the program waits with its loading log still up.
-  let settle = null;
-  api.ready = new Promise((resolve, reject) => { settle = {resolve, reject}; });
-  let running = null;
+  // The guide on the canvas. Each guide opened is a run of its own program;
+  // opening another halts the one before. A run's ready settles once: at
+  // the first frame of the home map, or when the program waits with its
+  // loading log still up.
+  let latest = null;   // the run asked for last
+  let current = null;  // the run on the canvas
   let shownShape = '';
+  // ready is there from the start: the first guide opened settles it.
+  let first = null;
+  api.ready = new Promise((resolve, reject) => { first = {resolve, reject}; });
+  api.ready.catch(() => {});
+  program();
 
-  function checkReady(idle, presentedAt) {
-    if (!settle || !running) return;
-    const state = stateOf(running);
+  function settle(run, error, value) {
+    if (!run.settle) return;
+    if (error) run.settle.reject(error);
+    else run.settle.resolve(value);
+    run.settle = null;
+  }
+
+  function checkReady(run, idle, presentedAt) {
+    if (!run.settle || !run.instance) return;
+    const state = stateOf(run.instance);
     if (state.current_map !== null && state.log === null) {
       performance.mark('mapfolio-ready', {startTime: presentedAt});
-      settle.resolve();
-      settle = null;
+      settle(run, null, state.current_map);
     } else if (idle && state.log !== null) {
-      settle.reject(new Error(state.log));
-      settle = null;
+      settle(run, new Error(state.log));
     }
   }
 
-  async function run() {
+  function halt() {
+    if (!current) return;
+    if (current.instance) current.instance.webScreen.halt();
+    settle(current, new Error('the guide was closed'));
+    current = null;
+  }
+
+  async function run(self, files) {
+    const guide = await files;
+    if (latest !== self) return;
+    halt();
+    current = self;
+    self.files = guide;
     const canvas = document.getElementById('screen');
-    document.getElementById('notice').hidden = true;
-    canvas.hidden = false;
-    const instance = await start(guideFiles(), {
+    const instance = await start(guide, {
       // Looked at once the program has yielded, never from inside it.
       onPresent: () => {
         const presentedAt = performance.now();
@@ -187,36 +251,45 @@
           document.documentElement.style.setProperty('--screen-height', canvas.height);
         }
         canvas.dispatchEvent(new Event('mapfolio-frame'));
-        if (settle) setTimeout(() => checkReady(false, presentedAt));
+        if (self.settle) setTimeout(() => checkReady(self, false, presentedAt));
       },
-      onWait: timeout => { if (settle && timeout < 0) setTimeout(() => checkReady(true)); },
+      onWait: timeout => { if (self.settle && timeout < 0) setTimeout(() => checkReady(self, true)); },
     });
-    running = instance;
+    if (current !== self) return;
+    self.instance = instance;
+    document.getElementById('notice').hidden = true;
+    canvas.hidden = false;
     instance.webScreen.attach(canvas);
     canvas.focus();
     const code = await instance.ccall('mapfolio_run', 'number', ['string'], [GUIDE_DIR], {async: true});
     instance.webScreen.detach();
-    if (settle) {
-      settle.reject(new Error(instance.output.err.join('\n') || 'the guide closed with ' + code));
-      settle = null;
+    settle(self, new Error(instance.output.err.join('\n') || 'the guide closed with ' + code));
+    show('The guide is closed.', {label: 'Open it again', action: () => open(self.files)});
+  }
+
+  // Opens a guide on the canvas: files are [name, bytes] pairs, or a
+  // Promise of them. The guide shown so far stays until they are there.
+  // Returns the new ready.
+  function open(files) {
+    const self = {settle: first, instance: null, files: null};
+    if (!first) {
+      api.ready = new Promise((resolve, reject) => { self.settle = {resolve, reject}; });
+      api.ready.catch(() => {});
     }
-    show('The guide is closed.', {label: 'Open it again', action: () => {
-      api.ready = new Promise((resolve, reject) => { settle = {resolve, reject}; });
-      startGuide();
-    }});
-  }
-
-  function startGuide() {
-    run().catch(error => {
+    first = null;
+    latest = self;
+    run(self, files).catch(error => {
+      if (latest !== self) return;
       show('Mapfolio could not start: ' + error.message);
-      if (settle) {
-        settle.reject(error);
-        settle = null;
-      }
+      settle(self, error);
     });
+    return api.ready;
   }
 
-  api.state = () => stateOf(running);
-  api.screen = () => running.webScreen.frame();
-  startGuide();
+  api.state = () => current && current.instance ? stateOf(current.instance) : null;
+  api.screen = () => current && current.instance ? current.instance.webScreen.frame() : null;
+
+  const runner = {open, halt, show, fetchGuide, isFileName, DEMO_GUIDE};
+  if (window.mapfolioApp) window.mapfolioApp.start(runner);
+  else open(fetchGuide(window.mapfolioGuide || DEMO_GUIDE));
 })();

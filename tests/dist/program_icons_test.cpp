@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -110,6 +114,55 @@ TEST(ProgramIcons, TheBuildDrawsEachSizeFromTheResource) {
             }
         EXPECT_EQ(differing, 0);
     }
+}
+
+// The box of the pixels that are not background, as {left, top, right, bottom}.
+template <typename IsBackground>
+std::array<int, 4> picture_box(int width, int height, IsBackground background) {
+    std::array<int, 4> box{width, height, 0, 0};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            if (background(x, y)) continue;
+            box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
+        }
+    return box;
+}
+
+// The web app's maskable icon: the picture whole and crisp within the safe
+// zone, the middle circle of 80 % of the width that every mask keeps, on a
+// background that fills the square.
+TEST(ProgramIcons, TheMaskableIconKeepsThePictureInTheSafeZone) {
+    const std::string file = ::testing::TempDir() + "maskable.png";
+    const std::string command = std::string(MAPFOLIO_RENDER_ICONS) + " --png " + file + " 512 --maskable 002878";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    PngContents png;
+    std::string error;
+    ASSERT_TRUE(read_png(file, &png, &error)) << error;
+    ASSERT_EQ(png.rgb.width, 512);
+    ASSERT_EQ(png.rgb.height, 512);
+    const Rgb navy{0, 40, 120};
+    const ArgbImage icon = program_icon();
+    const auto [left, top, right, bottom] = picture_box(32, 32, [&](int x, int y) { return icon.at(x, y) >> 24 == 0; });
+    const auto [x0, y0, x1, y1] = picture_box(512, 512, [&](int x, int y) { return png.rgb.at(x, y) == navy; });
+    const int k = (x1 - x0) / (right - left);
+    ASSERT_GE(k, 1);
+    EXPECT_EQ(x1 - x0, k * (right - left));
+    EXPECT_EQ(y1 - y0, k * (bottom - top));
+    // Centred, within the safe zone, and as large as whole steps allow.
+    EXPECT_LE(std::abs(x0 - (512 - x1)), 1);
+    EXPECT_LE(std::abs(y0 - (512 - y1)), 1);
+    EXPECT_LE(std::hypot(x1 - x0, y1 - y0), 0.8 * 512);
+    EXPECT_GT(std::hypot((k + 1) * (right - left), (k + 1) * (bottom - top)), 0.8 * 512);
+    int differing = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const std::uint32_t p = icon.at(left + (x - x0) / k, top + (y - y0) / k);
+            const Rgb colour{static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+                             static_cast<std::uint8_t>(p)};
+            const Rgb expected = (p >> 24) == 0 ? navy : colour;
+            differing += !(png.rgb.at(x, y) == expected);
+        }
+    EXPECT_EQ(differing, 0);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include "tools/guide/guide.h"
 
 #include "mapdb/map.h"
+#include "tools/atomic_write.h"
 #include "tools/guide_check.h"
 #include "tools/twk_header.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,41 +17,6 @@ namespace {
 
 bool same_file_name(const std::string& a, const std::string& b) {
     return lstrcmpiW(utf16(a).c_str(), utf16(b).c_str()) == 0;
-}
-
-bool is_dab_name(const std::string& name) {
-    return name.size() > 4 && same_file_name(name.substr(name.size() - 4), ".DAB");
-}
-
-// Writes bytes to a new temporary file beside path and returns its name.
-std::string write_temporary(const std::string& path, const std::string& bytes) {
-    const fs::path p(path);
-    std::string name = (p.parent_path() / ("." + p.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(name.data());
-    if (fd < 0) throw GuideError("cannot write in " + p.parent_path().string());
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    const bool ok = done == bytes.size() && fsync(fd) == 0;
-    close(fd);
-    if (!ok) {
-        unlink(name.c_str());
-        throw GuideError("cannot write " + path);
-    }
-    // mkstemp makes the file for its owner alone; a guide is for everyone to read.
-    chmod(name.c_str(), 0644);
-    return name;
-}
-
-void sync_directory(const std::string& dir) {
-    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
 }
 
 }  // namespace
@@ -124,7 +89,11 @@ void Guide::commit(const std::string& summary) {
         if (created) fs::remove(m_dir, ec);
     };
     try {
-        for (const auto& [file, bytes] : m_staged) temporaries.emplace_back(file, write_temporary(path(file), bytes));
+        for (const auto& [file, bytes] : m_staged) {
+            std::string temporary = write_temporary(path(file), bytes);
+            if (temporary.empty()) throw GuideError("cannot write " + path(file));
+            temporaries.emplace_back(file, std::move(temporary));
+        }
     } catch (const GuideError&) {
         discard();
         throw;

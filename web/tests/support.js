@@ -13,17 +13,23 @@ const SITE = path.join(ROOT, 'build/web/site');
 
 const TYPES = {
   '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.json': 'application/json',
-  '.ttf': 'font/ttf', '.png': 'image/png',
+  '.ttf': 'font/ttf', '.png': 'image/png', '.webmanifest': 'application/manifest+json',
 };
 
 // Serves the site, and any other folders under their own URL prefixes
 // (mounts: {'/bench/': folder}). Responses are gzip-compressed when the
 // browser asks for it, may be kept an hour in its cache, and are counted,
-// so a test or the benchmark can tell what a visit downloaded.
+// so a test or the benchmark can tell what a visit downloaded. refuse(true)
+// drops every request unanswered, as a network that is gone.
 function serve(root = SITE, mounts = {}) {
   const sent = [];
   const compressed = new Map();
+  let refusing = false;
   const server = http.createServer((request, response) => {
+    if (refusing) {
+      request.socket.destroy();
+      return;
+    }
     const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     const prefix = Object.keys(mounts).find(prefix => name.startsWith(prefix));
     const base = prefix ? mounts[prefix] : root;
@@ -49,17 +55,25 @@ function serve(root = SITE, mounts = {}) {
   return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve({
     url: `http://127.0.0.1:${server.address().port}/`,
     sent,
+    refuse: flag => { refusing = flag; },
     close: () => new Promise(done => server.close(done)),
   })));
 }
 
 // The flags keep Chromium off the network: this machine has none.
+const BROWSER = {
+  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+         '--disable-component-update', '--disable-sync', '--autoplay-policy=no-user-gesture-required'],
+};
 function launch() {
-  return chromium.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--autoplay-policy=no-user-gesture-required'],
-  });
+  return chromium.launch(BROWSER);
+}
+
+// A browser with a profile kept in userDataDir, as an installed app has
+// (incognito contexts cannot install one).
+function launchPersistent(userDataDir, options = {}) {
+  return chromium.launchPersistentContext(userDataDir, Object.assign({}, BROWSER, options));
 }
 
 // The pixels of an 8-bit RGB or RGBA PNG without interlacing (what the
@@ -109,4 +123,4 @@ function decodePng(bytes) {
   return {width, height, rgb};
 }
 
-module.exports = {ROOT, SITE, serve, launch, decodePng};
+module.exports = {ROOT, SITE, serve, launch, launchPersistent, decodePng};

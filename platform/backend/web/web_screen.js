@@ -25,6 +25,7 @@ Module['webScreen'] = (function () {
   let audio = null;
   let playing = null;
   let soundEnd = 0;
+  let halted = false;
   const listeners = [];
 
   function push(kind, x, y, key, flags, ch) {
@@ -136,6 +137,14 @@ Module['webScreen'] = (function () {
       if (wake) wake();
       this.stopSound();
     },
+    // Stops the program for good, as the page does to open another guide:
+    // it never gets input, time or the canvas again, and nothing holds it.
+    halt() {
+      halted = true;
+      this.detach();
+      canvas = null;
+      if (audio) audio.close();
+    },
     // Fills a RawEvent; 0 when none is waiting.
     takeEvent(address) {
       if (!events.length) return 0;
@@ -144,6 +153,7 @@ Module['webScreen'] = (function () {
     },
     // Resolves on the next event, or after timeoutMs (never when negative).
     wait(timeoutMs) {
+      if (halted) return new Promise(() => {});
       if (events.length) return Promise.resolve();
       return new Promise(resolve => {
         let timer = null;
@@ -169,7 +179,7 @@ Module['webScreen'] = (function () {
         const pixels = new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4);
         context.putImageData(new ImageData(pixels, width, height), 0, 0, 0, top, width, rows);
       }
-      if (Module['onPresent']) Module['onPresent']();
+      if (Module['onPresent'] && !halted) Module['onPresent']();
     },
     // The device screen as last presented, in RGBA bytes: the canvas holds
     // it exactly, every pixel being opaque.

@@ -19,6 +19,7 @@ Module['webScreen'] = (function () {
   let wake = null;
   let canvas = null;
   let context = null;  // the canvas's 2d context
+  let image = null;  // an ImageData on the program's frame, while it stays put
   let pointer = null;  // the id of the pointer that is the stylus
   let wheelTravel = 0;
   let wheelTime = -Infinity;
@@ -166,8 +167,12 @@ Module['webScreen'] = (function () {
           top = 0;
           rows = height;
         }
-        const pixels = new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4);
-        context.putImageData(new ImageData(pixels, width, height), 0, 0, 0, top, width, rows);
+        // The program's memory moves when it grows, and the frame with it.
+        if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset != address ||
+            image.width != width || image.height != height) {
+          image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4), width, height);
+        }
+        context.putImageData(image, 0, 0, 0, top, width, rows);
       }
       if (Module['onPresent']) Module['onPresent']();
     },

@@ -50,7 +50,6 @@ EM_JS(void, web_play, (const void* samples, int bytes, int channels, int rate, i
     Module.webScreen.play(samples, bytes, channels, rate, bits);
 });
 EM_JS(void, web_stop_sound, (), { Module.webScreen.stopSound(); });
-EM_JS(double, web_sound_pending_ms, (), { return Module.webScreen.soundPendingMs(); });
 // clang-format on
 
 // The device's keys, as the SDL window takes them.
@@ -95,7 +94,7 @@ public:
     bool is_headless() const override { return false; }
     SIZE screen() const override { return m_screen; }
     std::uint64_t now_ms() override;
-    void sleep_ms(std::uint32_t ms) override { emscripten_sleep(ms); }
+    void sleep_ms(std::uint32_t ms) override;
     bool poll_input(InputEvent& event) override;
     void wait_input(std::uint64_t timeoutMs) override;
     void present(const Surface& screen) override;
@@ -110,12 +109,19 @@ public:
 private:
     // Turns one raw event into input; false when it means nothing here.
     bool translate(const RawEvent& raw, InputEvent& event);
+    // Hands the sound played last to the page, if it has not started yet.
+    void start_sound();
 
     SIZE m_screen;
     bool m_stylusDown = false;
     Surface m_shown;  // the frame on the canvas
     std::vector<std::uint8_t> m_rgba;  // the same as the canvas takes it
     std::vector<SoundRecord> m_sounds;
+    // The sound played last. It starts once the program yields, after the
+    // frame that goes with it: the page would take its time before that.
+    PcmSound m_sound;
+    bool m_soundWaiting = false;
+    double m_soundEnd = 0;  // when it ends, on the page's clock
 };
 
 std::uint64_t WebBackend::now_ms() {
@@ -179,9 +185,15 @@ bool WebBackend::poll_input(InputEvent& event) {
 }
 
 void WebBackend::wait_input(std::uint64_t timeoutMs) {
+    start_sound();
     // The browser runs the page meanwhile; an event or the timeout ends the
     // wait. No timeout: the page sleeps until the user does something.
     web_wait(timeoutMs == kNoTimeout ? -1.0 : static_cast<double>(timeoutMs));
+}
+
+void WebBackend::sleep_ms(std::uint32_t ms) {
+    start_sound();
+    emscripten_sleep(ms);
 }
 
 // 0x00RRGGBB or 0xAARRGGBB pixels as the canvas takes them: R, G, B, A
@@ -248,8 +260,19 @@ void WebBackend::play_sound(const PcmSound& sound, const SoundRecord& record) {
     SoundRecord kept = record;
     kept.atMs = now_ms();
     m_sounds.push_back(kept);
-    web_play(sound.data.data(), static_cast<int>(sound.data.size()), sound.channels, sound.samplesPerSecond,
-             sound.bitsPerSample);
+    // The sound still playing, if any, stops as this one starts.
+    m_sound = sound;
+    const int frameBytes = sound.channels * (sound.bitsPerSample == 8 ? 1 : 2);
+    const std::size_t frames = frameBytes > 0 ? sound.data.size() / frameBytes : 0;
+    m_soundWaiting = frames > 0 && sound.samplesPerSecond > 0;
+    m_soundEnd = emscripten_get_now() + (m_soundWaiting ? frames * 1000.0 / sound.samplesPerSecond : 0);
+}
+
+void WebBackend::start_sound() {
+    if (!m_soundWaiting) return;
+    m_soundWaiting = false;
+    web_play(m_sound.data.data(), static_cast<int>(m_sound.data.size()), m_sound.channels, m_sound.samplesPerSecond,
+             m_sound.bitsPerSample);
 }
 
 void WebBackend::stop_sound() {
@@ -257,10 +280,14 @@ void WebBackend::stop_sound() {
     record.kind = SoundRecord::Kind::Stop;
     record.atMs = now_ms();
     m_sounds.push_back(record);
+    m_soundWaiting = false;
+    m_soundEnd = 0;
     web_stop_sound();
 }
 
-std::uint32_t WebBackend::sound_pending_ms() { return static_cast<std::uint32_t>(web_sound_pending_ms()); }
+std::uint32_t WebBackend::sound_pending_ms() {
+    return static_cast<std::uint32_t>(std::max(0.0, m_soundEnd - emscripten_get_now()));
+}
 
 std::unique_ptr<Backend> make_web(SIZE screen, std::string*) { return std::make_unique<WebBackend>(screen); }
 

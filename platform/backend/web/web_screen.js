@@ -25,7 +25,6 @@ Module['webScreen'] = (function () {
   let wheelTime = -Infinity;
   let audio = null;
   let playing = null;
-  let soundEnd = 0;
   const listeners = [];
 
   function push(kind, x, y, key, flags, ch) {
@@ -200,39 +199,33 @@ Module['webScreen'] = (function () {
       }
       link.href = picture.toDataURL('image/png');
     },
+    // Plays PCM samples at once (the program calls as it yields, after the
+    // frame that goes with them).
     play(address, bytes, channels, rate, bits) {
       this.stopSound();
       const width = bits == 8 ? 1 : 2;
       const frames = Math.floor(bytes / (width * channels));
-      soundEnd = performance.now() + frames * 1000 / rate;
       wakeAudio();
       if (!audio || frames == 0) return;
-      // The sound starts once the program has shown its frame and yielded.
-      const view = new DataView(HEAPU8.slice(address, address + bytes).buffer);
-      const started = soundEnd;
-      setTimeout(() => {
-        if (soundEnd != started) return;
-        const buffer = audio.createBuffer(channels, frames, rate);
-        for (let c = 0; c < channels; ++c) {
-          const samples = buffer.getChannelData(c);
-          for (let i = 0; i < frames; ++i) {
-            const offset = (i * channels + c) * width;
-            samples[i] = width == 1 ? (view.getUint8(offset) - 128) / 128 : view.getInt16(offset, true) / 32768;
-          }
+      const view = new DataView(HEAPU8.buffer, address, bytes);
+      const buffer = audio.createBuffer(channels, frames, rate);
+      for (let c = 0; c < channels; ++c) {
+        const samples = buffer.getChannelData(c);
+        for (let i = 0; i < frames; ++i) {
+          const offset = (i * channels + c) * width;
+          samples[i] = width == 1 ? (view.getUint8(offset) - 128) / 128 : view.getInt16(offset, true) / 32768;
         }
-        playing = audio.createBufferSource();
-        playing.buffer = buffer;
-        playing.connect(audio.destination);
-        playing.start();
-      });
+      }
+      playing = audio.createBufferSource();
+      playing.buffer = buffer;
+      playing.connect(audio.destination);
+      playing.start();
     },
     stopSound() {
       if (playing) {
         playing.stop();
         playing = null;
       }
-      soundEnd = 0;
     },
-    soundPendingMs() { return Math.max(0, soundEnd - performance.now()); },
   };
 })();

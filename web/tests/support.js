@@ -17,11 +17,12 @@ const TYPES = {
 };
 
 // Serves the site, and any other folders under their own URL prefixes
-// (mounts: {'/bench/': folder}). Responses are gzip-compressed when the
-// browser asks for it, may be kept an hour in its cache, and are counted,
-// so a test or the benchmark can tell what a visit downloaded. refuse(true)
-// drops every request unanswered, as a network that is gone.
-function serve(root = SITE, mounts = {}) {
+// (mounts: {'/bench/': folder}), with any extra response headers.
+// Responses are gzip-compressed when the browser asks for it, may be kept
+// an hour in its cache, and are counted, so a test or the benchmark can
+// tell what a visit downloaded. refuse(true) drops every request
+// unanswered, as a network that is gone.
+function serve(root = SITE, mounts = {}, extraHeaders = {}) {
   const sent = [];
   const compressed = new Map();
   let refusing = false;
@@ -42,7 +43,7 @@ function serve(root = SITE, mounts = {}) {
     }
     let body = fs.readFileSync(file);
     const headers = {'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
-                     'Cache-Control': 'max-age=3600'};
+                     'Cache-Control': 'max-age=3600', ...extraHeaders};
     if (/\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
       if (!compressed.has(file)) compressed.set(file, zlib.gzipSync(body, {level: 9}));
       body = compressed.get(file);

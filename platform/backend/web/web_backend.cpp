@@ -9,6 +9,7 @@
 #include "platform/base/virtual_keys.h"
 
 #include <emscripten.h>
+#include <wasm_simd128.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -49,7 +50,6 @@ EM_JS(void, web_play, (const void* samples, int bytes, int channels, int rate, i
     Module.webScreen.play(samples, bytes, channels, rate, bits);
 });
 EM_JS(void, web_stop_sound, (), { Module.webScreen.stopSound(); });
-EM_JS(double, web_sound_pending_ms, (), { return Module.webScreen.soundPendingMs(); });
 // clang-format on
 
 // The device's keys, as the SDL window takes them.
@@ -94,7 +94,7 @@ public:
     bool is_headless() const override { return false; }
     SIZE screen() const override { return m_screen; }
     std::uint64_t now_ms() override;
-    void sleep_ms(std::uint32_t ms) override { emscripten_sleep(ms); }
+    void sleep_ms(std::uint32_t ms) override;
     bool poll_input(InputEvent& event) override;
     void wait_input(std::uint64_t timeoutMs) override;
     void present(const Surface& screen) override;
@@ -109,12 +109,19 @@ public:
 private:
     // Turns one raw event into input; false when it means nothing here.
     bool translate(const RawEvent& raw, InputEvent& event);
+    // Hands the sound played last to the page, if it has not started yet.
+    void start_sound();
 
     SIZE m_screen;
     bool m_stylusDown = false;
     Surface m_shown;  // the frame on the canvas
     std::vector<std::uint8_t> m_rgba;  // the same as the canvas takes it
     std::vector<SoundRecord> m_sounds;
+    // The sound played last. It starts once the program yields, after the
+    // frame that goes with it: the page would take its time before that.
+    PcmSound m_sound;
+    bool m_soundWaiting = false;
+    double m_soundEnd = 0;  // when it ends, on the page's clock
 };
 
 std::uint64_t WebBackend::now_ms() {
@@ -178,14 +185,28 @@ bool WebBackend::poll_input(InputEvent& event) {
 }
 
 void WebBackend::wait_input(std::uint64_t timeoutMs) {
+    start_sound();
     // The browser runs the page meanwhile; an event or the timeout ends the
     // wait. No timeout: the page sleeps until the user does something.
     web_wait(timeoutMs == kNoTimeout ? -1.0 : static_cast<double>(timeoutMs));
 }
 
-// 0x00RRGGBB or 0xAARRGGBB pixels as the canvas takes them: R, G, B, A bytes.
+void WebBackend::sleep_ms(std::uint32_t ms) {
+    start_sound();
+    emscripten_sleep(ms);
+}
+
+// 0x00RRGGBB or 0xAARRGGBB pixels as the canvas takes them: R, G, B, A
+// bytes. Four pixels at a time: their bytes B, G, R, X swapped round.
 void to_rgba(const std::uint32_t* pixels, std::size_t count, bool opaque, std::uint8_t* out) {
-    for (std::size_t i = 0; i < count; ++i, out += 4) {
+    const v128_t alpha = wasm_i32x4_splat(opaque ? static_cast<std::int32_t>(0xFF000000u) : 0);
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4, out += 16) {
+        const v128_t bgrx = wasm_v128_load(pixels + i);
+        const v128_t rgbx = wasm_i8x16_shuffle(bgrx, bgrx, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+        wasm_v128_store(out, wasm_v128_or(rgbx, alpha));
+    }
+    for (; i < count; ++i, out += 4) {
         out[0] = static_cast<std::uint8_t>(pixels[i] >> 16);
         out[1] = static_cast<std::uint8_t>(pixels[i] >> 8);
         out[2] = static_cast<std::uint8_t>(pixels[i]);
@@ -193,21 +214,37 @@ void to_rgba(const std::uint32_t* pixels, std::size_t count, bool opaque, std::u
     }
 }
 
+// Whether two rows of pixels are the same, compared 16 bytes at a time (the
+// C library's memcmp goes 4 at a time).
+bool same_pixels(const std::uint32_t* a, const std::uint32_t* b, int count) {
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        if (wasm_v128_any_true(wasm_v128_xor(wasm_v128_load(a + i), wasm_v128_load(b + i)))) return false;
+    }
+    for (; i < count; ++i) {
+        if (a[i] != b[i]) return false;
+    }
+    return true;
+}
+
 void WebBackend::present(const Surface& screen) {
     const int width = screen.width();
     const int height = screen.height();
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(std::uint32_t);
-    // Only the rows that changed since the last frame go to the canvas:
-    // putting pixels there costs the browser more than anything here.
+    // Only the rows that changed since the last frame are kept, converted
+    // and put on the canvas: putting pixels there costs the browser more
+    // than anything here.
     int top = 0;
     int bottom = height;
     if (m_shown.width() == width && m_shown.height() == height) {
-        while (top < height && std::memcmp(screen.row(top), m_shown.row(top), rowBytes) == 0) ++top;
-        while (bottom > top && std::memcmp(screen.row(bottom - 1), m_shown.row(bottom - 1), rowBytes) == 0) --bottom;
+        while (top < height && same_pixels(screen.row(top), m_shown.row(top), width)) ++top;
+        while (bottom > top && same_pixels(screen.row(bottom - 1), m_shown.row(bottom - 1), width)) --bottom;
         if (top == bottom) return;
+        const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(std::uint32_t);
+        std::memcpy(m_shown.row(top), screen.row(top), rowBytes * (bottom - top));
+    } else {
+        m_shown = screen;
+        m_rgba.resize(static_cast<std::size_t>(width) * height * 4);
     }
-    m_shown = screen;
-    m_rgba.resize(static_cast<std::size_t>(width) * height * 4);
     for (int y = top; y < bottom; ++y)
         to_rgba(screen.row(y), static_cast<std::size_t>(width), true, &m_rgba[static_cast<std::size_t>(y) * width * 4]);
     web_present(m_rgba.data(), width, height, top, bottom - top);
@@ -223,8 +260,19 @@ void WebBackend::play_sound(const PcmSound& sound, const SoundRecord& record) {
     SoundRecord kept = record;
     kept.atMs = now_ms();
     m_sounds.push_back(kept);
-    web_play(sound.data.data(), static_cast<int>(sound.data.size()), sound.channels, sound.samplesPerSecond,
-             sound.bitsPerSample);
+    // The sound still playing, if any, stops as this one starts.
+    m_sound = sound;
+    const int frameBytes = sound.channels * (sound.bitsPerSample == 8 ? 1 : 2);
+    const std::size_t frames = frameBytes > 0 ? sound.data.size() / frameBytes : 0;
+    m_soundWaiting = frames > 0 && sound.samplesPerSecond > 0;
+    m_soundEnd = emscripten_get_now() + (m_soundWaiting ? frames * 1000.0 / sound.samplesPerSecond : 0);
+}
+
+void WebBackend::start_sound() {
+    if (!m_soundWaiting) return;
+    m_soundWaiting = false;
+    web_play(m_sound.data.data(), static_cast<int>(m_sound.data.size()), m_sound.channels, m_sound.samplesPerSecond,
+             m_sound.bitsPerSample);
 }
 
 void WebBackend::stop_sound() {
@@ -232,10 +280,14 @@ void WebBackend::stop_sound() {
     record.kind = SoundRecord::Kind::Stop;
     record.atMs = now_ms();
     m_sounds.push_back(record);
+    m_soundWaiting = false;
+    m_soundEnd = 0;
     web_stop_sound();
 }
 
-std::uint32_t WebBackend::sound_pending_ms() { return static_cast<std::uint32_t>(web_sound_pending_ms()); }
+std::uint32_t WebBackend::sound_pending_ms() {
+    return static_cast<std::uint32_t>(std::max(0.0, m_soundEnd - emscripten_get_now()));
+}
 
 std::unique_ptr<Backend> make_web(SIZE screen, std::string*) { return std::make_unique<WebBackend>(screen); }
 

@@ -19,12 +19,12 @@ Module['webScreen'] = (function () {
   let wake = null;
   let canvas = null;
   let context = null;  // the canvas's 2d context
+  let image = null;  // an ImageData on the program's frame, while it stays put
   let pointer = null;  // the id of the pointer that is the stylus
   let wheelTravel = 0;
   let wheelTime = -Infinity;
   let audio = null;
   let playing = null;
-  let soundEnd = 0;
   let halted = false;
   const listeners = [];
 
@@ -176,8 +176,12 @@ Module['webScreen'] = (function () {
           top = 0;
           rows = height;
         }
-        const pixels = new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4);
-        context.putImageData(new ImageData(pixels, width, height), 0, 0, 0, top, width, rows);
+        // The program's memory moves when it grows, and the frame with it.
+        if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset != address ||
+            image.width != width || image.height != height) {
+          image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4), width, height);
+        }
+        context.putImageData(image, 0, 0, 0, top, width, rows);
       }
       if (Module['onPresent'] && !halted) Module['onPresent']();
     },
@@ -205,39 +209,33 @@ Module['webScreen'] = (function () {
       }
       link.href = picture.toDataURL('image/png');
     },
+    // Plays PCM samples at once (the program calls as it yields, after the
+    // frame that goes with them).
     play(address, bytes, channels, rate, bits) {
       this.stopSound();
       const width = bits == 8 ? 1 : 2;
       const frames = Math.floor(bytes / (width * channels));
-      soundEnd = performance.now() + frames * 1000 / rate;
       wakeAudio();
       if (!audio || frames == 0) return;
-      // The sound starts once the program has shown its frame and yielded.
-      const view = new DataView(HEAPU8.slice(address, address + bytes).buffer);
-      const started = soundEnd;
-      setTimeout(() => {
-        if (soundEnd != started) return;
-        const buffer = audio.createBuffer(channels, frames, rate);
-        for (let c = 0; c < channels; ++c) {
-          const samples = buffer.getChannelData(c);
-          for (let i = 0; i < frames; ++i) {
-            const offset = (i * channels + c) * width;
-            samples[i] = width == 1 ? (view.getUint8(offset) - 128) / 128 : view.getInt16(offset, true) / 32768;
-          }
+      const view = new DataView(HEAPU8.buffer, address, bytes);
+      const buffer = audio.createBuffer(channels, frames, rate);
+      for (let c = 0; c < channels; ++c) {
+        const samples = buffer.getChannelData(c);
+        for (let i = 0; i < frames; ++i) {
+          const offset = (i * channels + c) * width;
+          samples[i] = width == 1 ? (view.getUint8(offset) - 128) / 128 : view.getInt16(offset, true) / 32768;
         }
-        playing = audio.createBufferSource();
-        playing.buffer = buffer;
-        playing.connect(audio.destination);
-        playing.start();
-      });
+      }
+      playing = audio.createBufferSource();
+      playing.buffer = buffer;
+      playing.connect(audio.destination);
+      playing.start();
     },
     stopSound() {
       if (playing) {
         playing.stop();
         playing = null;
       }
-      soundEnd = 0;
     },
-    soundPendingMs() { return Math.max(0, soundEnd - performance.now()); },
   };
 })();

@@ -93,10 +93,10 @@ function nativeRound(work) {
     const row = (what, ms, peer, goal) => console.log(
       `${what.padEnd(24)} ${ms.toFixed(2).padStart(9)} ms` +
       (peer === undefined ? '' : `   native ${peer.toFixed(2).padStart(8)} ms   ratio ${(ms / peer).toFixed(2)}`) +
-      `   goal ${goal}`);
+      (goal ? `   goal ${goal}` : ''));
     console.log(`Mapfolio in headless Chromium, medians of ${rounds}`);
     row('first frame, cold cache', median(cold), undefined, '<= 1000 ms');
-    row('first frame, warm cache', median(warm), undefined, '');
+    row('first frame, warm cache', median(warm));
     row('tap on a place', median(web.tap), median(native.tap), '<= 2x native');
     row('Forward, image decoded', median(web.forward), median(native.forward), '<= 2x native');
     console.log(`${'first visit, gzip'.padEnd(24)} ${(bytes / MB).toFixed(3).padStart(9)} MB` +

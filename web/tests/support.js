@@ -45,8 +45,11 @@ function serve(root = SITE, mounts = {}, extraHeaders = {}) {
     const headers = {'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
                      'Cache-Control': 'max-age=3600', ...extraHeaders};
     if (/\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
-      if (!compressed.has(file)) compressed.set(file, zlib.gzipSync(body, {level: 9}));
-      body = compressed.get(file);
+      // Kept per version of the file: a test may write a new build's.
+      const {mtimeMs, size} = fs.statSync(file);
+      const key = `${file}\0${mtimeMs}\0${size}`;
+      if (!compressed.has(key)) compressed.set(key, zlib.gzipSync(body, {level: 9}));
+      body = compressed.get(key);
       headers['Content-Encoding'] = 'gzip';
     }
     sent.push({name, bytes: body.length});

@@ -60,7 +60,12 @@ function serve(root = SITE, mounts = {}, extraHeaders = {}) {
     url: `http://127.0.0.1:${server.address().port}/`,
     sent,
     refuse: flag => { refusing = flag; },
-    close: () => new Promise(done => server.close(done)),
+    // A connection the browser opened ahead and never used would otherwise
+    // hold the server open for the whole request timeout (300 s).
+    close: () => new Promise(done => {
+      server.close(done);
+      server.closeAllConnections();
+    }),
   })));
 }
 

@@ -259,16 +259,21 @@ window.mapfolioApp = {start(runner) {
 
   // At a start, a newer build that waits takes over before anything runs,
   // if no other tab shows the old one; the page then loads again from it.
+  // The browser lets it take over only once the old build's worker has
+  // nothing in hand, which after a reload may take it many seconds: the
+  // old build then runs this time, and the notice says so again.
   async function newerBuild() {
     if (!('serviceWorker' in navigator)) return false;
     const registration = await navigator.serviceWorker.getRegistration();
     if (!registration || !registration.waiting || !navigator.serviceWorker.controller) return false;
-    const changed = new Promise(resolve => navigator.serviceWorker.addEventListener('controllerchange', resolve));
+    const changed = new Promise(resolve => {
+      navigator.serviceWorker.addEventListener('controllerchange', () => resolve(true), {once: true});
+      setTimeout(() => resolve(false), 3000);
+    });
     const reply = new MessageChannel();
     const taken = new Promise(resolve => { reply.port1.onmessage = event => resolve(event.data); });
     registration.waiting.postMessage('take-over', [reply.port2]);
-    if (!await taken) return false;
-    await changed;
+    if (!await taken || !await changed) return false;
     location.reload();
     return true;
   }

@@ -27,15 +27,25 @@ self.addEventListener('activate', event => {
     .then(() => self.clients.claim()));
 });
 
+// Whether the page asking is the only one open. A page that reloads may
+// still be listed for a moment after its next document asks; another tab
+// stays listed.
+async function alone() {
+  for (let look = 0; look < 10; ++look) {
+    if (look) await new Promise(resolve => setTimeout(resolve, 100));
+    if ((await self.clients.matchAll({type: 'window', includeUncontrolled: true})).length <= 1) return true;
+  }
+  return false;
+}
+
 // A page that starts while this worker waits asks it to take over; it does
 // when that page is the only one open, so no running page changes builds,
 // and answers whether it did.
 self.addEventListener('message', event => {
   if (event.data != 'take-over') return;
-  event.waitUntil(self.clients.matchAll({type: 'window', includeUncontrolled: true}).then(async pages => {
-    const alone = pages.length <= 1;
-    if (alone) await self.skipWaiting();
-    event.ports[0].postMessage(alone);
+  event.waitUntil(alone().then(async taking => {
+    if (taking) await self.skipWaiting();
+    event.ports[0].postMessage(taking);
   }));
 });
 

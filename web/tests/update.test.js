@@ -1,6 +1,7 @@
 // A newer build of the site reaching a reader who has the old one: its
-// service worker installs beside the old one, the page says so, and the
-// next start runs it, with the old build's copies gone from the browser.
+// service worker installs beside the old one, the page says so, a reload
+// still opens the guide, and the next start runs the new build, with the
+// old build's copies gone from the browser.
 'use strict';
 const assert = require('assert');
 const fs = require('fs');
@@ -18,7 +19,7 @@ async function until(condition, ms = 20000) {
 
 const NOTICE = 'A newer version of Mapfolio is ready: it starts the next time Mapfolio opens.';
 
-test('a newer build is announced while the old one runs, and runs from the next start', async () => {
+test('a newer build is announced while the old one runs, a reload opens the guide, and the next start runs the new build', async () => {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'mapfolio-update-'));
   const site = path.join(work, 'site');
   fs.cpSync(SITE, site, {recursive: true});
@@ -41,6 +42,11 @@ test('a newer build is announced while the old one runs, and runs from the next 
     await page.locator('#message', {hasText: NOTICE}).waitFor();
     // The old build runs on, its files kept beside the new one's.
     assert.deepStrictEqual((await kept()).sort(), [built, 'mapfolio-next'].sort());
+
+    // A reload opens the guide, whichever build runs it: the new one takes
+    // over if the browser lets it in time.
+    await page.reload();
+    await until(() => page.evaluate(async () => await window.mapfolio.ready == 'World'));
 
     // The next start, in a new tab once the old is closed: the new build
     // takes over, the page loads again from it, and the old build's files

@@ -165,29 +165,24 @@ std::unique_ptr<MapGeoref> MapGeoref::scaled(double sx, double sy) const {
 }
 
 bool MapGeoref::to_pixel(double x, double y, double* px, double* py) const {
-    if (m_transformer) {
-        double z = 0;
-        int ok = FALSE;
-        GDALGCPTransform(m_transformer, TRUE, 1, &x, &y, &z, &ok);
-        *px = x;
-        *py = y;
-        return ok;
-    }
-    *px = m_inverse[0] + m_inverse[1] * x + m_inverse[2] * y;
-    *py = m_inverse[3] + m_inverse[4] * x + m_inverse[5] * y;
-    return true;
+    return transform(true, x, y, px, py);
 }
 
 bool MapGeoref::to_coordinates(double px, double py, double* x, double* y) const {
+    return transform(false, px, py, x, y);
+}
+
+bool MapGeoref::transform(bool toPixel, double x, double y, double* outX, double* outY) const {
     if (m_transformer) {
         double z = 0;
         int ok = FALSE;
-        GDALGCPTransform(m_transformer, FALSE, 1, &px, &py, &z, &ok);
-        *x = px;
-        *y = py;
+        GDALGCPTransform(m_transformer, toPixel, 1, &x, &y, &z, &ok);
+        *outX = x;
+        *outY = y;
         return ok;
     }
-    *x = m_gt[0] + m_gt[1] * px + m_gt[2] * py;
-    *y = m_gt[3] + m_gt[4] * px + m_gt[5] * py;
+    const std::array<double, 6>& g = toPixel ? m_inverse : m_gt;
+    *outX = g[0] + g[1] * x + g[2] * y;
+    *outY = g[3] + g[4] * x + g[5] * y;
     return true;
 }

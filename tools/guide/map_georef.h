@@ -52,6 +52,9 @@ public:
 
 private:
     MapGeoref() = default;
+    // Either way: GDAL's transformer for a georeference by points, else the
+    // affine transform or its inverse.
+    bool transform(bool toPixel, double x, double y, double* outX, double* outY) const;
 
     OGRSpatialReference m_srs;
     std::array<double, 6> m_gt{};

@@ -136,13 +136,17 @@ std::u16string from_utf8(std::string_view text) {
     out.reserve(text.size());
     const BYTE* p = reinterpret_cast<const BYTE*>(text.data());
     const BYTE* end = p + text.size();
-    WCHAR buf[2];
     while (p < end) {
         char32_t cp;
         p += decode_utf8(p, end, &cp);
-        out.append(buf, encode_utf16(cp, buf));
+        append_utf16(out, cp);
     }
     return out;
+}
+
+void append_utf16(std::u16string& out, char32_t cp) {
+    WCHAR buf[2];
+    out.append(buf, encode_utf16(cp, buf));
 }
 
 }  // namespace platform

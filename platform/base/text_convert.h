@@ -43,4 +43,7 @@ int decode_utf8(const BYTE* p, const BYTE* end, char32_t* codePoint);
 // Number of UTF-16 units a code point needs (1 or 2).
 inline int utf16_length(char32_t cp) { return cp >= 0x10000 ? 2 : 1; }
 
+// Appends a code point as one UTF-16 unit or a surrogate pair.
+void append_utf16(std::u16string& out, char32_t cp);
+
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/base/unicode_text.h"
 
+#include "platform/base/text_convert.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
@@ -266,15 +268,6 @@ private:
     Element m_own[3] = {};
 };
 
-void append(std::u16string& out, char32_t c) {
-    if (c >= 0x10000) {
-        out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-        out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-        out += static_cast<char16_t>(c);
-    }
-}
-
 bool alike(char16_t x, char16_t y) { return x == y || (x < 0x80 && fold_ascii(x) == fold_ascii(y)); }
 
 bool safe_to_cut_after(char16_t c) { return c < 0x80 && !kAsciiStartsContraction[c]; }
@@ -310,7 +303,7 @@ std::u16string fold_case(std::u16string_view text) {
     std::u16string out;
     out.reserve(text.size());
     FoldedText folded(text);
-    for (char32_t c; (c = folded.next()) != kEnd;) append(out, c);
+    for (char32_t c; (c = folded.next()) != kEnd;) append_utf16(out, c);
     return out;
 }
 

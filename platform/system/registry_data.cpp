@@ -1,5 +1,6 @@
 #include "platform/system/registry_data.h"
 
+#include "platform/base/text_convert.h"
 #include "platform/base/unicode_text.h"
 #include "platform/system/registry.h"
 
@@ -157,16 +158,6 @@ int hex_digit(char c) {
     return -1;
 }
 
-// A code point as one or two UTF-16 units.
-void append_code_point(std::u16string& out, char32_t cp) {
-    if (cp >= 0x10000) {
-        out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-        out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    } else {
-        out += static_cast<char16_t>(cp);
-    }
-}
-
 // Reads a quoted text starting at line[at] == '"'; at ends after the closing
 // quote. Zero units are refused: names and strings of this form hold none.
 bool take_quoted(std::string_view line, std::size_t& at, std::u16string& out) {
@@ -207,7 +198,7 @@ bool take_quoted(std::string_view line, std::size_t& at, std::u16string& out) {
         char32_t cp = 0;
         const std::size_t used = take_utf8(line, at, cp);
         if (used == 0) return false;
-        append_code_point(out, cp);
+        append_utf16(out, cp);
         at += used;
     }
     return false;
@@ -225,7 +216,7 @@ bool decode_path(std::string_view text, std::u16string& out) {
         char32_t cp = 0;
         const std::size_t used = take_utf8(text, at, cp);
         if (used == 0) return false;
-        append_code_point(out, cp);
+        append_utf16(out, cp);
         at += used;
     }
     return true;

@@ -59,16 +59,20 @@ async function shows(title, on = page) {
     return state && state.title == title && state.log === null;
   }, title);
 }
+// A reload with no network shows the guide with this title.
+async function shownOffline(title) {
+  await offline(true);
+  await page.reload();
+  await shows(title);
+  await offline(false);
+}
 const keptGuides = () => page.$$eval('#guide-list li', items => items.map(item => item.dataset.guide));
 
 test('after the first visit, the site opens with no network', async () => {
   await page.goto(server.url);
   assert.strictEqual(await page.evaluate(() => window.mapfolio.ready), 'World');
   await page.waitForFunction(() => navigator.serviceWorker.controller);
-  await offline(true);
-  await page.reload();
-  await shows('World');
-  await offline(false);
+  await shownOffline('World');
 });
 
 test('nothing stops installing it, and the manifest\'s icons load', async () => {
@@ -91,10 +95,7 @@ test('a guide folder opens from Open guide, again offline, and removing it bring
   await page.setInputFiles('#open-folder', guides.harbour);
   await shows('Harbour');
   await page.waitForFunction(() => document.querySelector('#guide-list li[data-guide="Harbour"]'));
-  await offline(true);
-  await page.reload();
-  await shows('Harbour');
-  await offline(false);
+  await shownOffline('Harbour');
   await page.click('#guides summary');
   await page.click('#guide-list li[data-guide="Harbour"] button[title="Remove Harbour"]');
   await shows('World');
@@ -118,10 +119,7 @@ test('?guide= opens a published guide by its guide.json, then offline too', asyn
   await page.goto(server.url + 'index.html?guide=published/harbour/');
   await shows('Harbour');
   await page.waitForFunction(() => document.querySelector('#guide-list li[data-guide="Harbour"]'));
-  await offline(true);
-  await page.reload();
-  await shows('Harbour');
-  await offline(false);
+  await shownOffline('Harbour');
 });
 
 test('a broken guide shows why, and the guides kept before it are still there', async () => {

@@ -1,5 +1,7 @@
 #include "tools/guide/dab_text.h"
 
+#include "platform/base/text_convert.h"
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -82,14 +84,16 @@ std::optional<std::string> DabText::encode(std::u16string_view text) const {
                 out += m_encoding == Utf16LE ? std::string{lo, hi} : std::string{hi, lo};
             }
             return out;
-        default:
-            for (char16_t u : text) {
-                int b = 0;
-                while (b < 256 && platform::cp1252_to_unit(static_cast<BYTE>(b)) != u) ++b;
-                if (b == 256) return std::nullopt;
-                out.push_back(static_cast<char>(b));
-            }
+        default: {
+            // One byte a unit, where Windows-1252 has the character at all.
+            if (text.empty()) return out;
+            out.resize(text.size());
+            BOOL lost = FALSE;
+            WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                                static_cast<int>(out.size()), nullptr, &lost);
+            if (lost) return std::nullopt;
             return out;
+        }
     }
 }
 

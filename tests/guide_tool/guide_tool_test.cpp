@@ -286,6 +286,12 @@ TEST_F(GuideTool, BadInputFailsAndLeavesTheGuideUnchanged) {
     GDALDriver* tiff = GetGDALDriverManager()->GetDriverByName("GTiff");
     const char* const sparse[] = {"SPARSE_OK=TRUE", nullptr};
     GDALClose(tiff->Create(data("huge.tif").c_str(), 40000, 30000, 1, GDT_Byte, const_cast<char**>(sparse)));
+    // A map whose database is in Windows-1252, and a topic it cannot hold.
+    ok({"add-map", m_guide.path(), raster("old.tif", example_town()), "--name", "Old", "--file", "OLD.DAB"});
+    const std::string utf8 = read_file(m_guide.file("OLD.DAB")).substr(3);  // after the byte-order mark
+    std::ofstream(m_guide.file("OLD.DAB"), std::ios::binary)
+        << testing_support::encode_text(to_u16(utf8), TextEncoding::Ansi1252);
+    std::ofstream(data("greek.txt")) << "\u0391\u03b8\u03ae\u03bd\u03b1\n";
     const std::string sights = places("s.geojson", "GeoJSON", example_sights());
     const std::string topic = data("missing.txt");
 
@@ -305,6 +311,7 @@ TEST_F(GuideTool, BadInputFailsAndLeavesTheGuideUnchanged) {
         {{"add-map", g, data("town.tif"), "--name", "Twin", "--max-size", "65536"}, "--max-size takes a whole number from 1 to 65535"},
         {{"add-places", g, "Nowhere", sights}, "no map \"Nowhere\""},
         {{"add-topic", g, "Town", "About", topic}, "cannot read"},
+        {{"add-topic", g, "Old", "Greek", data("greek.txt")}, "is in Windows-1252, which cannot hold every character of the topic"},
     };
     const auto before = snapshot(g);
     for (const auto& c : cases) {

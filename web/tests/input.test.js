@@ -35,6 +35,10 @@ before(async () => {
   page = await context.newPage();
   await page.goto(server.url);
   await page.evaluate(() => window.mapfolio.ready);
+  await page.evaluate(() => {
+    window.frameShot = window.mapfolio.screen();
+    document.getElementById('screen').addEventListener('mapfolio-frame', () => { window.frameShot = window.mapfolio.screen(); });
+  });
   box = await page.locator('#screen').boundingBox();
 });
 after(async () => {
@@ -61,6 +65,10 @@ async function placeOnScreen(name) {
   return [x - source[0], y - source[1] + WINDOW_TOP];
 }
 
+// The steps of the tests so far, for the native program; those that the
+// native program runs differently (the wheel, Find) come last.
+const history = [];
+
 // The state and the screen of the native program after the same steps from
 // the start.
 function nativeRun(steps) {
@@ -73,15 +81,21 @@ function nativeRun(steps) {
   return {state: JSON.parse(out.trim().split('\n').pop()), screen};
 }
 
-// The canvas's pixels, without their alpha, against a native shot.
+// The screen against a native shot, twice: as the page's API gave it in
+// the last frame's own event, before the browser painted, and as the canvas
+// holds it once the browser has painted. Both without their alpha.
 async function assertScreen(native) {
-  const shown = await page.evaluate(() => {
-    const {width, height, data} = window.mapfolio.screen();
-    return {width, height, data: Array.from(data)};
+  const shots = await page.evaluate(async () => {
+    const canvas = document.getElementById('screen');
+    await new Promise(resolve => requestAnimationFrame(() => requestAnimationFrame(resolve)));
+    const painted = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+    return [window.frameShot, painted].map(({width, height, data}) => ({width, height, data: Array.from(data)}));
   });
-  assert.deepStrictEqual([shown.width, shown.height], [native.width, native.height]);
-  const rgb = Buffer.from(shown.data.filter((_, i) => i % 4 != 3));
-  assert.ok(rgb.equals(native.rgb), 'the canvas shows other pixels than the native program');
+  for (const [shot, what] of [[shots[0], 'in its frame event'], [shots[1], 'once painted']]) {
+    assert.deepStrictEqual([shot.width, shot.height], [native.width, native.height]);
+    const rgb = Buffer.from(shot.data.filter((_, i) => i % 4 != 3));
+    assert.ok(rgb.equals(native.rgb), `the screen ${what} has other pixels than the native program's`);
+  }
 }
 
 test('the canvas shows what the native program shows', async () => {
@@ -101,7 +115,8 @@ test('a mouse drag moves the centre by the drag', async () => {
   assert.ok(after.center[0] > center[0] && after.center[1] > center[1]);
   const window = ([x, y], verb) => `${verb} ${x} ${y - WINDOW_TOP}`;
   const steps = [window(stroke[0], 'press'), ...stroke.slice(1).map(p => window(p, 'move')), window(stroke[4], 'release')];
-  const native = nativeRun(steps.join('\n'));
+  history.push(...steps);
+  const native = nativeRun(history.join('\n'));
   assert.deepStrictEqual(after.center, native.state.center);
   await assertScreen(native.screen);
 });
@@ -112,13 +127,17 @@ test('an arrow key pans 10 pixels', async () => {
   const after = await until(s => s.center[0] != center[0]);
   // At 100 % the view moves two map pixels a window pixel.
   assert.deepStrictEqual(after.center, [center[0] + 2 * 10, center[1]]);
+  history.push('key RIGHT');
 });
 
 test('a click on a place shows its popup', async () => {
-  await page.mouse.click(...at(...await placeOnScreen('Lagos')));
+  const [x, y] = await placeOnScreen('Lagos');
+  await page.mouse.click(...at(x, y));
   const after = await until(s => s.popup.visible);
   assert.strictEqual(after.selected_location, 'Lagos');
   assert.match(after.popup.text, /^Lagos - Nigeria/);
+  history.push(`tap ${x} ${y - WINDOW_TOP}`);
+  await assertScreen(nativeRun(history.join('\n')).screen);
 });
 
 test('a touch tap selects a place', async () => {

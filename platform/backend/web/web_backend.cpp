@@ -114,8 +114,8 @@ private:
 
     SIZE m_screen;
     bool m_stylusDown = false;
-    Surface m_shown;  // the frame on the canvas
-    std::vector<std::uint8_t> m_rgba;  // the same as the canvas takes it
+    SIZE m_shownSize{0, 0};
+    std::vector<std::uint8_t> m_rgba;  // the frame on the canvas, as it takes it
     std::vector<SoundRecord> m_sounds;
     // The sound played last. It starts once the program yields, after the
     // frame that goes with it: the page would take its time before that.
@@ -198,31 +198,39 @@ void WebBackend::sleep_ms(std::uint32_t ms) {
 
 // 0x00RRGGBB or 0xAARRGGBB pixels as the canvas takes them: R, G, B, A
 // bytes. Four pixels at a time: their bytes B, G, R, X swapped round.
+v128_t rgba4(const std::uint32_t* pixels, v128_t alpha) {
+    const v128_t bgrx = wasm_v128_load(pixels);
+    return wasm_v128_or(wasm_i8x16_shuffle(bgrx, bgrx, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15), alpha);
+}
+
+std::uint32_t rgba1(std::uint32_t pixel, bool opaque) {
+    const std::uint32_t alpha = opaque ? 0xFFu : pixel >> 24;
+    return (pixel >> 16 & 0xFF) | (pixel & 0xFF00) | (pixel & 0xFF) << 16 | alpha << 24;
+}
+
+v128_t alpha_bits(bool opaque) { return wasm_i32x4_splat(opaque ? static_cast<std::int32_t>(0xFF000000u) : 0); }
+
 void to_rgba(const std::uint32_t* pixels, std::size_t count, bool opaque, std::uint8_t* out) {
-    const v128_t alpha = wasm_i32x4_splat(opaque ? static_cast<std::int32_t>(0xFF000000u) : 0);
+    const v128_t alpha = alpha_bits(opaque);
     std::size_t i = 0;
-    for (; i + 4 <= count; i += 4, out += 16) {
-        const v128_t bgrx = wasm_v128_load(pixels + i);
-        const v128_t rgbx = wasm_i8x16_shuffle(bgrx, bgrx, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
-        wasm_v128_store(out, wasm_v128_or(rgbx, alpha));
-    }
-    for (; i < count; ++i, out += 4) {
-        out[0] = static_cast<std::uint8_t>(pixels[i] >> 16);
-        out[1] = static_cast<std::uint8_t>(pixels[i] >> 8);
-        out[2] = static_cast<std::uint8_t>(pixels[i]);
-        out[3] = opaque ? 0xFF : static_cast<std::uint8_t>(pixels[i] >> 24);
+    for (; i + 4 <= count; i += 4) wasm_v128_store(out + 4 * i, rgba4(pixels + i, alpha));
+    for (; i < count; ++i) {
+        const std::uint32_t pixel = rgba1(pixels[i], opaque);
+        std::memcpy(out + 4 * i, &pixel, 4);
     }
 }
 
-// Whether two rows of pixels are the same, compared 16 bytes at a time (the
-// C library's memcmp goes 4 at a time).
-bool same_pixels(const std::uint32_t* a, const std::uint32_t* b, int count) {
+// Whether a row of opaque pixels is already on the canvas as these RGBA
+// bytes, compared 16 bytes at a time.
+bool shown_as(const std::uint32_t* pixels, const std::uint8_t* rgba, int count) {
+    const v128_t alpha = alpha_bits(true);
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        if (wasm_v128_any_true(wasm_v128_xor(wasm_v128_load(a + i), wasm_v128_load(b + i)))) return false;
+        if (wasm_v128_any_true(wasm_v128_xor(rgba4(pixels + i, alpha), wasm_v128_load(rgba + 4 * i)))) return false;
     }
     for (; i < count; ++i) {
-        if (a[i] != b[i]) return false;
+        const std::uint32_t pixel = rgba1(pixels[i], true);
+        if (std::memcmp(rgba + 4 * i, &pixel, 4) != 0) return false;
     }
     return true;
 }
@@ -230,23 +238,21 @@ bool same_pixels(const std::uint32_t* a, const std::uint32_t* b, int count) {
 void WebBackend::present(const Surface& screen) {
     const int width = screen.width();
     const int height = screen.height();
-    // Only the rows that changed since the last frame are kept, converted
-    // and put on the canvas: putting pixels there costs the browser more
-    // than anything here.
+    // Only the rows that differ from the canvas's are converted and put
+    // there: putting pixels on it costs the browser more than anything here.
+    // The RGBA copy is the record of what the canvas holds.
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
     int top = 0;
     int bottom = height;
-    if (m_shown.width() == width && m_shown.height() == height) {
-        while (top < height && same_pixels(screen.row(top), m_shown.row(top), width)) ++top;
-        while (bottom > top && same_pixels(screen.row(bottom - 1), m_shown.row(bottom - 1), width)) --bottom;
+    if (m_shownSize.cx == width && m_shownSize.cy == height) {
+        while (top < height && shown_as(screen.row(top), &m_rgba[top * rowBytes], width)) ++top;
+        while (bottom > top && shown_as(screen.row(bottom - 1), &m_rgba[(bottom - 1) * rowBytes], width)) --bottom;
         if (top == bottom) return;
-        const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(std::uint32_t);
-        std::memcpy(m_shown.row(top), screen.row(top), rowBytes * (bottom - top));
     } else {
-        m_shown = screen;
-        m_rgba.resize(static_cast<std::size_t>(width) * height * 4);
+        m_shownSize = SIZE{width, height};
+        m_rgba.resize(rowBytes * height);
     }
-    for (int y = top; y < bottom; ++y)
-        to_rgba(screen.row(y), static_cast<std::size_t>(width), true, &m_rgba[static_cast<std::size_t>(y) * width * 4]);
+    for (int y = top; y < bottom; ++y) to_rgba(screen.row(y), static_cast<std::size_t>(width), true, &m_rgba[y * rowBytes]);
     web_present(m_rgba.data(), width, height, top, bottom - top);
 }
 

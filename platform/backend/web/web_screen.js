@@ -20,6 +20,7 @@ Module['webScreen'] = (function () {
   let canvas = null;
   let context = null;  // the canvas's 2d context
   let image = null;  // an ImageData on the program's frame, while it stays put
+  let pending = null;  // the frame's rows not yet on the canvas: {address, top, bottom}
   let pointer = null;  // the id of the pointer that is the stylus
   let wheelTravel = 0;
   let wheelTime = -Infinity;
@@ -31,6 +32,18 @@ Module['webScreen'] = (function () {
   function push(kind, x, y, key, flags, ch) {
     events.push([kind, x, y, key, flags, ch]);
     if (wake) wake();
+  }
+
+  function putPending() {
+    if (!pending || !canvas) return;
+    const width = canvas.width, height = canvas.height;
+    // The program's memory moves when it grows, and the frame with it.
+    if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset != pending.address ||
+        image.width != width || image.height != height) {
+      image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pending.address, width * height * 4), width, height);
+    }
+    context.putImageData(image, 0, 0, 0, pending.top, width, pending.bottom - pending.top);
+    pending = null;
   }
 
   function at(event) {
@@ -168,6 +181,9 @@ Module['webScreen'] = (function () {
     },
     // The whole frame is at address; its rows from top on have changed, and
     // the others are on the canvas already, unless it has just been sized.
+    // The rows go onto the canvas as the browser next paints it, which
+    // shows them no later; frames the program presents in between cost
+    // one put, and the program waits again sooner.
     present(address, width, height, top, rows) {
       if (canvas) {
         if (canvas.width != width || canvas.height != height) {
@@ -176,12 +192,13 @@ Module['webScreen'] = (function () {
           top = 0;
           rows = height;
         }
-        // The program's memory moves when it grows, and the frame with it.
-        if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset != address ||
-            image.width != width || image.height != height) {
-          image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4), width, height);
+        if (!pending) {
+          pending = {top: top, bottom: top + rows};
+          requestAnimationFrame(putPending);
         }
-        context.putImageData(image, 0, 0, 0, top, width, rows);
+        pending.address = address;
+        pending.top = Math.min(pending.top, top);
+        pending.bottom = Math.max(pending.bottom, top + rows);
       }
       if (Module['onPresent'] && !halted) Module['onPresent']();
     },
@@ -189,6 +206,7 @@ Module['webScreen'] = (function () {
     // it exactly, every pixel being opaque.
     frame() {
       if (!canvas) return null;
+      putPending();
       const image = context.getImageData(0, 0, canvas.width, canvas.height);
       return {width: image.width, height: image.height, data: new Uint8Array(image.data.buffer)};
     },

@@ -114,7 +114,7 @@ private:
 
     SIZE m_screen;
     bool m_stylusDown = false;
-    SIZE m_shownSize{0, 0};
+    SIZE m_shownSize{0, 0};  // the canvas's, once a frame is on it
     std::vector<std::uint8_t> m_rgba;  // the frame on the canvas, as it takes it
     std::vector<SoundRecord> m_sounds;
     // The sound played last. It starts once the program yields, after the

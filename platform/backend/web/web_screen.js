@@ -192,13 +192,14 @@ Module['webScreen'] = (function () {
           top = 0;
           rows = height;
         }
-        if (!pending) {
+        if (pending) {
+          pending.top = Math.min(pending.top, top);
+          pending.bottom = Math.max(pending.bottom, top + rows);
+        } else {
           pending = {top: top, bottom: top + rows};
           requestAnimationFrame(putPending);
         }
         pending.address = address;
-        pending.top = Math.min(pending.top, top);
-        pending.bottom = Math.max(pending.bottom, top + rows);
       }
       if (Module['onPresent'] && !halted) Module['onPresent']();
     },
